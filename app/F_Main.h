@@ -3,12 +3,17 @@
 #include <QMainWindow>
 #include <memory>
 
-namespace Ui {
+class QLabel;
+class QTimer;
+
+namespace Ui
+{
 class TFMain;
 }
 
 // The main window: menus, toolbar, logo, working-year display and clock; its first show starts up.
-class TFMain : public QMainWindow {
+class TFMain : public QMainWindow
+{
     Q_OBJECT
 public:
     explicit TFMain(QWidget* parent = nullptr);
@@ -30,7 +35,19 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void CreaAspetto();
+    void CreaStatusBar();
+    void CreaComandi();
+    void ImpostaIcone();
+
+    // Start-up steps; the checks return false when the sequence stops.
+    void CaricaConfigurazioneBase();
+    bool ControllaPercorsi(QString& cartellaAnno);
+    void ApriArchivio(const QString& cartellaAnno);
+
     std::unique_ptr<Ui::TFMain> ui;
+    QList<QLabel*> m_panels;
+    QTimer* Timer1;
     bool m_shown = false;
 };
 

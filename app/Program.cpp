@@ -2,16 +2,19 @@
 
 #include "app/F_About.h"
 #include "app/F_Main.h"
+#include "app/MessageBox.h"
 #include "archive/F_CambioAnno.h"
 #include "archive/F_CreaArchivio.h"
 #include "data/F_Conf.h"
 #include "data/F_DB.h"
 #include "diary/F_Agenda.h"
 
-namespace {
+#include <QApplication>
 
-template <typename T>
-void Destroy(T*& object)
+namespace
+{
+
+template <typename T> void Destroy(T*& object)
 {
     delete object;
     object = nullptr;
@@ -49,4 +52,17 @@ void TProgram::DestroyAll()
     Destroy(FDB);
     Destroy(FConf);
     Destroy(FMain);
+}
+
+int RunProgram(const TProgramFactory& create)
+{
+    std::unique_ptr<TProgram> program;
+    try {
+        program = create();
+    } catch (const std::exception& e) {
+        MostraErroreApplicazione(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    FMain->show();
+    return QApplication::exec();
 }

@@ -1,6 +1,5 @@
 #include "app/MessageBox.h"
 #include "app/Program.h"
-#include "app/F_Main.h"
 
 #include <QApplication>
 
@@ -8,12 +7,5 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     PreparaApplicazione(app);
-    try {
-        TProgram program;
-        FMain->show();
-        return app.exec();
-    } catch (const std::exception& e) {
-        MostraErroreApplicazione(QString::fromUtf8(e.what()));
-        return 1;
-    }
+    return RunProgram([] { return std::make_unique<TProgram>(); });
 }
