@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <utility>
+
 #include <array>
 #include <cmath>
 #include <vector>
@@ -157,30 +159,53 @@ std::optional<bool> TakeMarker(QStringView& text, const QLocale& locale)
     return std::nullopt;
 }
 
-QString TimeSeparator(const QLocale& locale)
+// Literal text that ends the format ("'s'" in "HH 'h' mm 'min' ss 's'"), without blanks.
+QString Suffix(const std::vector<TFormatPiece>& pieces)
 {
-    return SeparatorAfter(SplitFormat(LongTimeFormat(locale)), u"hH", QStringLiteral(":"));
+    return !pieces.empty() && !pieces.back().field ? pieces.back().text.trimmed() : QString();
 }
 
-// The order of day, month and year in the short date format ("dMy", "Mdy", "yMd") and its separator.
+// The time format's separators after the hour and after the minutes, and its closing text.
+struct TTimeLayout {
+    QString afterHour;
+    QString afterMinute;
+    QString suffix;
+};
+
+TTimeLayout TimeLayout(const QLocale& locale)
+{
+    const std::vector<TFormatPiece> pieces = SplitFormat(LongTimeFormat(locale));
+    const QString afterHour = SeparatorAfter(pieces, u"hH", QStringLiteral(":"));
+    return {afterHour, SeparatorAfter(pieces, u"m", afterHour), Suffix(pieces)};
+}
+
+// The order of day, month and year in the short date format ("dMy", "Mdy", "yMd"), its separator and
+// closing text ("." in "yyyy. MM. dd.").
 struct TDateLayout {
     QString order;
     QString separator;
-    bool trailingSeparator = false; // the format ends with the separator ("yyyy. MM. dd.")
+    QString suffix;
 };
 
 TDateLayout DateLayout(const QLocale& locale)
 {
     const std::vector<TFormatPiece> pieces = SplitFormat(ShortDateFormat(locale));
-    TDateLayout layout;
-    layout.separator = SeparatorAfter(pieces, u"dMy", QStringLiteral("/"));
+    TDateLayout layout{{}, SeparatorAfter(pieces, u"dMy", QStringLiteral("/")), Suffix(pieces)};
     for (const TFormatPiece& piece : pieces)
         if (piece.field && QStringView(u"dMy").contains(piece.text[0]) &&
             !layout.order.contains(piece.text[0]))
             layout.order += piece.text[0];
-    layout.trailingSeparator =
-        !pieces.empty() && !pieces.back().field && pieces.back().text.trimmed() == layout.separator;
     return layout;
+}
+
+// Splits off the text before the first separator; the rest is what follows it, or empty without one.
+QStringView TakeUntil(QStringView& rest, QStringView separator, bool& found)
+{
+    const qsizetype at = rest.indexOf(separator, 0, Qt::CaseInsensitive);
+    found = at >= 0;
+    const QStringView head = found ? rest.left(at) : rest;
+    rest = found ? rest.mid(at + separator.size()) : QStringView();
+    return head;
 }
 
 } // namespace
@@ -231,14 +256,19 @@ QString FloatText(double value, const QLocale& locale)
 
 std::optional<QTime> TextToTime(const QString& text, const QLocale& locale)
 {
+    const TTimeLayout layout = TimeLayout(locale);
     QStringView rest = QStringView(text).trimmed();
     const std::optional<bool> pm = TakeMarker(rest, locale);
-    const QStringList parts = rest.toString().split(TimeSeparator(locale));
-    if (parts.size() > 3)
-        return std::nullopt;
+    rest = rest.trimmed();
+    TakeSuffix(rest, layout.suffix);
+
+    // hour[sep minute[sep second]]: a missing part counts as zero, an empty one refuses the text.
     std::array<int, 3> values = {0, 0, 0};
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        const std::optional<int> value = Digits(parts[i], 2);
+    bool more = true;
+    for (qsizetype i = 0; i < 3 && more; ++i) {
+        const QStringView part = i < 2 ? TakeUntil(rest, i == 0 ? layout.afterHour : layout.afterMinute, more)
+                                       : std::exchange(rest, QStringView());
+        const std::optional<int> value = Digits(part, 2);
         if (!value)
             return std::nullopt;
         values[i] = *value;
@@ -257,10 +287,9 @@ std::optional<QTime> TextToTime(const QString& text, const QLocale& locale)
 std::optional<QDate> TextToDate(const QString& text, const QLocale& locale)
 {
     const TDateLayout layout = DateLayout(locale);
-    QString rest = text.trimmed();
-    if (layout.trailingSeparator && rest.endsWith(layout.separator))
-        rest.chop(layout.separator.size());
-    const QStringList parts = rest.split(layout.separator);
+    QStringView rest = QStringView(text).trimmed();
+    TakeSuffix(rest, layout.suffix);
+    const QStringList parts = rest.toString().split(layout.separator);
     QString order = layout.order;
     if (parts.size() == 2)
         order.remove(u'y'); // day and month only: the current year
