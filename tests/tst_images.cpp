@@ -6,7 +6,8 @@
 
 // The artwork is compiled into the static core library; these checks run in an executable that only
 // links it, so a resource set that fails to reach executables shows up here.
-class TstImages : public QObject {
+class TstImages : public QObject
+{
     Q_OBJECT
 private slots:
     void imageLoads_data();
@@ -14,7 +15,8 @@ private slots:
     void toolbarIconRendersAt32();
 };
 
-namespace {
+namespace
+{
 
 // Share of pixels that are not fully transparent: a broken or empty drawing renders as nothing.
 double InkedShare(const QImage& image)
