@@ -20,12 +20,20 @@ class TSession;
 class TDataSet;
 class TDataSource;
 
+namespace Engine
+{
+class TDatabase;
+struct TCrTblDesc;
+void DoRestructure(TDatabase& database, const TCrTblDesc& desc);
+} // namespace Engine
+
 enum class TFieldType { AutoInc, Date, Time, Float, Memo };
 
 enum class TDataSetState { Inactive, Browse, Edit, Insert };
 
 // One column of a dataset's current row.
-class TField {
+class TField
+{
 public:
     TField(TDataSet* dataSet, QString fieldName, TFieldType dataType);
 
@@ -55,14 +63,17 @@ public:
     int AsInteger() const;
 
 private:
+    friend class TDataSet;
     TDataSet* m_dataSet;
     QString m_fieldName;
     TFieldType m_dataType;
+    size_t m_index = 0; // position among the dataset's columns
 };
 
 // Base of the query and the table: state, current row, fields, navigation and change notification.
 // The component name used in state-check errors is the QObject's objectName ("T_Nortav", "QGEN").
-class TDataSet : public QObject {
+class TDataSet : public QObject
+{
     Q_OBJECT
 public:
     explicit TDataSet(TSession* session, QObject* parent = nullptr);
@@ -85,8 +96,8 @@ public:
     void Prior();
     void Next();
     void Last();
-    bool Bof() const; // true after First/opening, or a Prior that found no row before
-    bool Eof() const; // true after a Next that found no row after, or Last; always on an empty dataset
+    bool Bof() const;     // true after First/opening, or a Prior that found no row before
+    bool Eof() const;     // true after a Next that found no row after, or Last; always on an empty dataset
     bool AtFirst() const; // the current row has no row before it (or the dataset is empty)
     bool AtLast() const;  // the current row has no row after it (or the dataset is empty)
 
@@ -108,12 +119,14 @@ protected:
 private:
     friend class TField;
     friend class TDataSource;
+    friend class TSession;
     TSession* m_session;
     std::vector<TDataSource*> m_sources;
 };
 
 // General query: one statement of the engine's dialect at a time.
-class TQuery : public TDataSet {
+class TQuery : public TDataSet
+{
     Q_OBJECT
 public:
     explicit TQuery(TSession* session, QObject* parent = nullptr);
@@ -128,7 +141,8 @@ public:
 };
 
 // Navigational table over one table file of the alias's folder, paged in stored order.
-class TTable : public TDataSet {
+class TTable : public TDataSet
+{
     Q_OBJECT
 public:
     explicit TTable(TSession* session, QObject* parent = nullptr);
@@ -140,14 +154,15 @@ public:
 
     void Append(); // posts or drops a pending row, then starts a new row at the end
     void Insert();
-    void Edit();   // no-op while editing; on an empty table starts an insert
-    void Post();   // stores the row durably; on failure the row stays pending
+    void Edit(); // no-op while editing; on an empty table starts an insert
+    void Post(); // stores the row durably; on failure the row stays pending
     void Cancel();
     void Delete(); // deletes the current row at once; while inserting discards the new row
 };
 
 // Links a dataset to the data-bound controls and the navigator that observe it.
-class TDataSource : public QObject {
+class TDataSource : public QObject
+{
     Q_OBJECT
 public:
     explicit TDataSource(TDataSet* dataSet, QObject* parent = nullptr);
@@ -168,7 +183,8 @@ private:
 };
 
 // The engine session: aliases, passwords, folders, and the open table files.
-class TSession : public QObject {
+class TSession : public QObject
+{
     Q_OBJECT
 public:
     explicit TSession(QObject* parent = nullptr);
@@ -192,12 +208,14 @@ private:
     friend class TDataSet;
     friend class TQuery;
     friend class TTable;
+    friend void Engine::DoRestructure(Engine::TDatabase& database, const Engine::TCrTblDesc& desc);
     struct TImpl;
     std::unique_ptr<TImpl> d;
 };
 
 // Restructure: the engine-level calls that put a password on an existing table file.
-namespace Engine {
+namespace Engine
+{
 
 // Engine life: Start/Stop nest; a failed start raises
 // "An error occurred while attempting to initialize the database engine (error $%.4x)".
@@ -205,7 +223,8 @@ void Start();
 void Stop();
 
 // A private connection to a folder, named by the caller, with driver "STANDARD" and "path=<folder>".
-class TDatabase {
+class TDatabase
+{
 public:
     explicit TDatabase(QString databaseName);
     ~TDatabase();
@@ -213,6 +232,7 @@ public:
     void SetParams(const QStringList& params);
     void Open();
     void Close();
+    bool IsOpen() const { return m_open; }
     QString DatabaseName() const { return m_databaseName; }
     QString Folder() const;
 
@@ -225,7 +245,7 @@ private:
 
 // One table descriptor of a restructure.
 struct TCrTblDesc {
-    QString tableName;      // file name inside the connection's folder
+    QString tableName;         // file name inside the connection's folder
     quint16 protectedFlag = 0; // 0xFFFF: put the password on the table
     QString password;
 };
