@@ -2,10 +2,8 @@
 
 #include <QStringList>
 
-#include <utility>
-
 #include <array>
-#include <cmath>
+#include <utility>
 #include <vector>
 
 namespace
@@ -346,9 +344,9 @@ std::optional<double> TextToFloat(const QString& text, const QLocale& locale)
         if (takeDigits() == 0)
             return std::nullopt;
     }
-    bool ok = false;
+    bool ok = false; // false also when the number overflows
     const double value = plain.toDouble(&ok);
-    if (!rest.isEmpty() || !ok || !std::isfinite(value))
+    if (!rest.isEmpty() || !ok)
         return std::nullopt;
     return value;
 }

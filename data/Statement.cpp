@@ -27,9 +27,8 @@ bool IsBareFileNameChar(QChar c)
 }
 
 // The name as the file system keeps it: trailing blanks dropped, no folder part, nothing unprintable.
-QString ValidFileName(const QString& raw)
+QString ValidFileName(QString name)
 {
-    QString name = raw;
     while (name.endsWith(u' '))
         name.chop(1);
     if (name.isEmpty() || name == u"." || name == u"..")
