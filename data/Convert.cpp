@@ -1,5 +1,6 @@
 #include "data/Convert.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <array>
@@ -230,9 +231,14 @@ QString LongTimeFormat(const QLocale& locale)
     return format.trimmed();
 }
 
+// The locale's short date format with the year always in four digits: a two-digit year shown and typed
+// back would move a date into another century.
 QString ShortDateFormat(const QLocale& locale)
 {
-    return locale.dateFormat(QLocale::ShortFormat);
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QRegularExpression(QStringLiteral("y+")), QStringLiteral("yyyy"));
+    return format;
 }
 
 QString TimeText(QTime time, const QLocale& locale)

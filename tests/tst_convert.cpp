@@ -97,8 +97,8 @@ void TestConvert::dateText_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("text"); // 31 Jan 2010
 
-    QTest::newRow("it_IT") << Loc("it_IT") << u"dd/MM/yy"_s << u"31/01/10"_s;
-    QTest::newRow("en_US") << Loc("en_US") << u"M/d/yy"_s << u"1/31/10"_s;
+    QTest::newRow("it_IT") << Loc("it_IT") << u"dd/MM/yyyy"_s << u"31/01/2010"_s;
+    QTest::newRow("en_US") << Loc("en_US") << u"M/d/yyyy"_s << u"1/31/2010"_s;
     QTest::newRow("fi_FI") << Loc("fi_FI") << u"d.M.yyyy"_s << u"31.1.2010"_s;
     QTest::newRow("zh_CN") << Loc("zh_CN") << u"yyyy/M/d"_s << u"2010/1/31"_s;
 }
