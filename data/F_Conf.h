@@ -11,7 +11,8 @@ extern const QString ChiaveReg;
 // The diary table's column list, appended to "CREATE TABLE \"" + file name.
 extern const QString SchemaDiario;
 
-class TFConf : public QObject {
+class TFConf : public QObject
+{
     Q_OBJECT
 public:
     explicit TFConf(QObject* parent = nullptr);
@@ -27,3 +28,6 @@ public:
 };
 
 extern TFConf* FConf;
+
+// The number, 0 to 49, that names ProteggiTabella's private connection for a given seed.
+int SuffissoConnessione(quint32 seed);
