@@ -8,6 +8,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsLayout>
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -68,6 +69,7 @@ void TPGrafico::CreaGrafico()
     m_chart = new QChart;
     m_chart->setAnimationOptions(QChart::NoAnimation);
     m_chart->setBackgroundRoundness(0);
+    m_chart->layout()->setContentsMargins(0, 0, 0, 0); // the gradient fills the view up to its bevel
     m_chart->setDropShadowEnabled(false);
     m_chart->setPlotAreaBackgroundVisible(false);
     QRadialGradient sfondo(0.5, 0.5, 0.75);
