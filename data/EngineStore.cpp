@@ -247,9 +247,22 @@ private:
 // Moves the finished file into place; without replace an existing target is never overwritten.
 void MoveIntoPlace(TTempFile& temp, const QString& target, bool replace, const QString& action)
 {
-    SyncPath(temp.Path());
     const QByteArray from = QFile::encodeName(temp.Path());
     const QByteArray to = QFile::encodeName(target);
+    // The temporary file is private to its owner; the table keeps the original's mode, or a new
+    // file's usual one.
+    struct stat original {
+    };
+    mode_t mode = 0;
+    if (replace && ::stat(to.constData(), &original) == 0) {
+        mode = original.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::chmod(from.constData(), mode);
+    SyncPath(temp.Path());
     int rc = replace ? std::rename(from.constData(), to.constData())
                      : ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
     if (rc != 0 && !replace &&

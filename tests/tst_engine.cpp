@@ -550,6 +550,9 @@ private slots:
             f.AddRow(*table, QDate(2010, 2, 1), 2);
             table->Delete(); // the counter must stay past the deleted row
         }
+        QFile::setPermissions(f.Path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        const QFile::Permissions mode = QFile::permissions(f.Path());
         Engine::Start();
         Engine::TDatabase database(QStringLiteral("PDOXEncryptDB7"));
         database.SetDriverName(QStringLiteral("STANDARD"));
@@ -564,6 +567,7 @@ private slots:
         Engine::Stop();
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{TableFile});
         QVERIFY(!FileBytes(f.Path()).startsWith("SQLite format 3"));
+        QCOMPARE(QFile::permissions(f.Path()), mode);
 
         const QByteArray sealed = FileBytes(f.Path());
         QVERIFY(f.session.Active()); // the old connection was dropped: no password, no table
