@@ -329,9 +329,9 @@ void TstMain::clock()
 void TstMain::clockTicksAndFollowsLocale()
 {
     QLocale::setDefault(QLocale(QStringLiteral("fi_FI")));
-    QTRY_VERIFY_WITH_TIMEOUT(Panel(0)->text().contains(u'.'), 1500);
+    QTRY_VERIFY_WITH_TIMEOUT(Panel(0)->text().contains(u'.'), 3000);
     QLocale::setDefault(QLocale(QStringLiteral("en_US")));
-    QTRY_VERIFY_WITH_TIMEOUT(Panel(0)->text().endsWith(QStringLiteral("M")), 1500);
+    QTRY_VERIFY_WITH_TIMEOUT(Panel(0)->text().endsWith(QStringLiteral("M")), 3000);
     QVERIFY(Panel(0)->text().contains(u':'));
     QVERIFY(m_messages->Entries().isEmpty());
 }
@@ -340,7 +340,7 @@ void TstMain::clockRunsWhileModal()
 {
     Panel(0)->clear();
     QString shownMeanwhile;
-    CloseNextModal([&](QWidget*) { shownMeanwhile = Panel(0)->text(); }, 1300);
+    CloseNextModal([&](QWidget*) { shownMeanwhile = Panel(0)->text(); }, 2500);
     FMain->CambioAnno1Click();
     QVERIFY(!shownMeanwhile.isEmpty());
 }
