@@ -44,6 +44,17 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
     widget->setPalette(palette);
 }
 
+// A disabled record panel still shows its record as an enabled one would: browsing must stay readable.
+void KeepEnabledLook(QWidget* widget)
+{
+    QPalette palette = widget->palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto r = QPalette::ColorRole(role);
+        palette.setColor(QPalette::Disabled, r, palette.color(QPalette::Active, r));
+    }
+    widget->setPalette(palette);
+}
+
 } // namespace
 
 TFAgenda::TFAgenda(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::TFAgenda>())
@@ -71,6 +82,7 @@ void TFAgenda::CreateLayout()
     SetBackground(ui->CoolBar1, QPalette::Window, style()->standardPalette().color(QPalette::Button));
     for (QLabel* label : ui->centralwidget->findChildren<QLabel*>())
         StyleStaticText(label);
+    KeepEnabledLook(ui->PanelScheda);
     ui->StaticText1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     const std::pair<QToolButton*, int> images[] = {

@@ -89,6 +89,8 @@ private slots:
     void lockedPostKeepsRowAndEditingMode();
     void typedText_data();
     void typedText();
+    void pendingTextNotHandedOver_data();
+    void pendingTextNotHandedOver();
     void valueShownInLocale_data();
     void valueShownInLocale();
     void navigator_data();
@@ -491,6 +493,48 @@ void TestAgenda::typedText()
     QCOMPARE(Errors(), error);
     QCOMPARE(Mode(), QStringLiteral("editing"));
     QCOMPARE(StoredRows(), 0);
+}
+
+void TestAgenda::pendingTextNotHandedOver_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("kept"); // the typed text is still there afterwards
+    QTest::newRow("window deactivated") << "deactivate" << true;
+    QTest::newRow("menu opened") << "menu" << true;
+    QTest::newRow("Annulla drops it") << "Annulla1" << false;
+}
+
+// Focus taken by another window or a menu, or a cancel, never hands a typed text to the row.
+void TestAgenda::pendingTextNotHandedOver()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, kept);
+
+    OpenTable();
+    ShowActive();
+    FAgenda->Nuovo1Click();
+    auto* edit = Find<QLineEdit>(QStringLiteral("ORACont01"));
+    Type(edit, QStringLiteral("xx"));
+    if (action == QLatin1String("deactivate")) {
+        QApplication::setActiveWindow(nullptr);
+        QCoreApplication::processEvents();
+        ShowActive();
+    } else if (action == QLatin1String("menu")) {
+        auto* menu = Find<QMenu>(QStringLiteral("Agenda1"));
+        menu->popup(FAgenda->mapToGlobal(QPoint(10, 10)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        menu->close();
+    } else {
+        FAgenda->findChild<QAction*>(action)->trigger();
+    }
+    QCoreApplication::processEvents();
+
+    QCOMPARE(Errors(), QString());
+    QCOMPARE(edit->text() == QLatin1String("xx"), kept);
+    QCOMPARE(Background(edit), kept ? BgrColor(SkyBlue) : Standard());
+    QCOMPARE(FDB->T_Nortav->State(), kept ? TDataSetState::Insert : TDataSetState::Browse);
+    if (kept)
+        QCOMPARE(FDB->T_Nortav->FieldByName(QStringLiteral("ORACont01")).Value(), QVariant(QTime(7, 0)));
 }
 
 void TestAgenda::valueShownInLocale_data()
