@@ -6,6 +6,8 @@
 #include "data/Engine.h"
 #include "data/F_DB.h"
 #include "data/Messages.h"
+#include "diary/DBControls.h"
+#include "diary/MaskEdit.h"
 #include "diary/P_Grafico.h"
 
 #include <QEventLoop>
@@ -72,19 +74,37 @@ void TFAgenda::CreateLayout()
     SetWindowMetrics(this, OuterSize);
     setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_QuitOnClose, false);
-    QRect frame(QPoint(), OuterSize);
-    frame.moveCenter(screen()->availableGeometry().center());
-    move(frame.topLeft());
+    if (const QScreen* desktop = screen()) {
+        QRect frame(QPoint(), OuterSize);
+        frame.moveCenter(desktop->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    ColourControls();
+    CreateToolBar();
+    CreateStatusBar();
+    for (TMaskEdit* edit : {ui->TDal, ui->TAl}) {
+        edit->SetEditMask(QStringLiteral("!99/99/0000;1;_"));
+        edit->setMaxLength(10);
+    }
+    // The chart panel covers the record panel and the chart controls while it is shown.
+    PGrafico = new TPGrafico(ui->centralwidget);
+    PGrafico->raise();
+}
 
+void TFAgenda::ColourControls()
+{
     ui->centralwidget->setAutoFillBackground(true);
     SetBackground(ui->centralwidget, QPalette::Window, BgrColor(WindowColour));
     ui->CoolBar1->setAutoFillBackground(true);
     SetBackground(ui->CoolBar1, QPalette::Window, style()->standardPalette().color(QPalette::Button));
     for (QLabel* label : ui->centralwidget->findChildren<QLabel*>())
         StyleStaticText(label);
-    KeepEnabledLook(ui->PanelScheda);
     ui->StaticText1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    KeepEnabledLook(ui->PanelScheda);
+}
 
+void TFAgenda::CreateToolBar()
+{
     const std::pair<QToolButton*, int> images[] = {
         {ui->TBNuovo, 5},   {ui->TBModifica, 6}, {ui->TBSalva, 4}, {ui->TBCancella, 7},
         {ui->TBAnnulla, 9}, {ui->TBStampa, 8},   {ui->TBEsci, 0}};
@@ -97,12 +117,10 @@ void TFAgenda::CreateLayout()
     popupMenu1->addAction(ui->NONATTIVA1);
     ui->TBStampa->setMenu(popupMenu1);
     ui->TBStampa->setPopupMode(QToolButton::InstantPopup);
+}
 
-    ui->TDal->SetEditMask(QStringLiteral("!99/99/0000;1;_"));
-    ui->TDal->setMaxLength(10);
-    ui->TAl->SetEditMask(QStringLiteral("!99/99/0000;1;_"));
-    ui->TAl->setMaxLength(10);
-
+void TFAgenda::CreateStatusBar()
+{
     ui->StatusBar1->setFixedHeight(StatusBarHeight);
     ui->StatusBar1->setSizeGripEnabled(false);
     auto* panels = new QWidget(ui->StatusBar1);
@@ -116,10 +134,6 @@ void TFAgenda::CreateLayout()
         left += p.width + 2;
     }
     ui->StatusBar1->addWidget(panels, 1);
-
-    // The chart panel covers the record panel and the chart controls while it is shown.
-    PGrafico = new TPGrafico(ui->centralwidget);
-    PGrafico->raise();
 }
 
 void TFAgenda::BindControls()

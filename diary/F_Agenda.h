@@ -52,6 +52,9 @@ private:
     enum class TMode { Editing, Browsing };
 
     void CreateLayout();
+    void ColourControls();
+    void CreateToolBar();
+    void CreateStatusBar();
     void BindControls();
     void ConnectHandlers();
 
