@@ -26,7 +26,7 @@ namespace
 
 // Labels the bottom axis can hold: side by side, then turned upright, then one every few rows.
 constexpr int EtichetteOrizzontali = 6;
-constexpr int EtichetteMassime = 31;
+constexpr int EtichetteMassime = 16;
 
 // A lone point between gaps has no line to show it: it gets a marker of this size instead.
 constexpr qreal MarcatorePuntoIsolato = 7;
@@ -89,6 +89,12 @@ void TPGrafico::CreaGrafico()
     m_asseY->setLabelFormat(QStringLiteral("%i"));
     m_chart->addAxis(m_asseY, Qt::AlignLeft);
 
+    m_asseX = new QCategoryAxis;
+    m_asseX->setTitleText(QStringLiteral("Giorno"));
+    m_asseX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_asseX->setStartValue(-0.5);
+    m_chart->addAxis(m_asseX, Qt::AlignBottom);
+
     GRAFICO = new QChartView(m_chart, this);
     GRAFICO->setObjectName(QStringLiteral("GRAFICO"));
     GRAFICO->setGeometry(8, 32, 545, 417);
@@ -121,31 +127,24 @@ void TPGrafico::ClosePGraficoClick()
 void TPGrafico::Ridisegna()
 {
     m_chart->removeAllSeries();
-    RicreaAsseX();
+    AggiornaAsseX();
     AggiornaAsseY();
     for (int k = 0; k < TGraficoModel::NumeroSerie; ++k)
         AggiungiSerie(k);
 }
 
-void TPGrafico::RicreaAsseX()
+void TPGrafico::AggiornaAsseX()
 {
-    if (m_asseX) {
-        m_chart->removeAxis(m_asseX);
-        delete m_asseX;
-    }
-    m_asseX = new QCategoryAxis;
-    m_asseX->setTitleText(QStringLiteral("Giorno"));
-    m_asseX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    for (const QString& etichetta : m_asseX->categoriesLabels())
+        m_asseX->remove(etichetta);
     const QStringList& etichette = m_modello.Etichette();
     const int righe = int(etichette.size());
-    m_asseX->setStartValue(-0.5);
     m_asseX->setRange(-0.5, std::max(righe - 1, 0) + 0.5);
     m_asseX->setLabelsAngle(righe > EtichetteOrizzontali ? -90 : 0);
     const int passo = std::max(1, (righe + EtichetteMassime - 1) / EtichetteMassime);
     QHash<QString, int> usate;
     for (int x = 0; x < righe; x += passo)
         m_asseX->append(EtichettaDistinta(etichette.at(x), usate), x);
-    m_chart->addAxis(m_asseX, Qt::AlignBottom);
 }
 
 void TPGrafico::AggiornaAsseY()

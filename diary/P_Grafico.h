@@ -32,7 +32,7 @@ private:
     void CreaGrafico();
     // Rebuilds the chart's series and axes from the model.
     void Ridisegna();
-    void RicreaAsseX();
+    void AggiornaAsseX();
     void AggiornaAsseY();
     void AggiungiSerie(int k);
 
