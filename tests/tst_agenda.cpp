@@ -1,3 +1,4 @@
+#include "app/F_Main.h"
 #include "app/Layout.h"
 #include "app/Program.h"
 #include "data/Errors.h"
@@ -390,18 +391,23 @@ void TestAgenda::closeBoxWhileEditingKeepsRowAndMode()
     QCOMPARE(StoredRows(), 1);
 }
 
+// Both openings go through the main window's diary command, which opens the table before each show.
 void TestAgenda::esciThenReopenAtFirstRow()
 {
     AddRows(3);
-    FAgenda->show();
-    FDB->T_Nortav->Last();
-    FAgenda->Esci1Click();
+    FDB->T_Nortav->Close();
+    QTimer::singleShot(0, FAgenda, [] {
+        FDB->T_Nortav->Last();
+        FAgenda->Esci1Click();
+    });
+    FMain->Agenda1Click();
     QVERIFY(!FDB->T_Nortav->Active());
     QVERIFY(FAgenda->isHidden());
     QVERIFY(Find<QLineEdit>(QStringLiteral("Data"))->text().isEmpty());
 
-    FDB->T_Nortav->Open();
-    FAgenda->show();
+    QTimer::singleShot(0, FAgenda, [] { FAgenda->close(); });
+    FMain->Agenda1Click();
+    QCOMPARE(Errors(), QString());
     QCOMPARE(FDB->T_Nortav->FieldByName(QStringLiteral("Data")).Value(), QVariant(FirstDay));
     QCOMPARE(Find<QLineEdit>(QStringLiteral("Data"))->text(),
              FDB->T_Nortav->FieldByName(QStringLiteral("Data")).DisplayText());
