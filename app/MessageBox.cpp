@@ -34,7 +34,7 @@ void RegistraFont()
 void MostraMessaggio(TMsgKind kind, const QString& text)
 {
     QMessageBox box(kind == TMsgKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    QGuiApplication::applicationDisplayName(), QString(text).replace(u'\r', u'\n'),
+                    QCoreApplication::applicationName(), QString(text).replace(u'\r', u'\n'),
                     QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -45,8 +45,8 @@ void MostraMessaggio(TMsgKind kind, const QString& text)
 void PreparaApplicazione(QApplication& app)
 {
     app.setOrganizationName(QStringLiteral("KORVANEX"));
+    // The title only: a display name would make X11 append it to every window's caption.
     app.setApplicationName(QStringLiteral("Sormelin"));
-    app.setApplicationDisplayName(QStringLiteral("Sormelin"));
     CaricaTraduzione(app);
     RegistraFont();
     app.setFont(DefaultFont());
