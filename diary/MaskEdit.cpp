@@ -23,14 +23,6 @@ QChar DateSeparator()
     return QLatin1Char('/');
 }
 
-QChar TimeSeparator()
-{
-    for (const QChar c : LongTimeFormat())
-        if (!c.isLetter() && c != QLatin1Char('\''))
-            return c;
-    return QLatin1Char(':');
-}
-
 // Focus lost to another window (a message box, a menu) is no move to another control.
 bool MovesBetweenControls(Qt::FocusReason reason)
 {
@@ -54,11 +46,7 @@ void TMaskEdit::SetEditMask(const QString& mask)
     m_positions.clear();
     QString inputMask;
     for (const QChar c : body) {
-        QChar shown = c;
-        if (c == QLatin1Char('/'))
-            shown = DateSeparator();
-        else if (c == QLatin1Char(':'))
-            shown = TimeSeparator();
+        const QChar shown = c == QLatin1Char('/') ? DateSeparator() : c;
         m_positions += shown;
         // Every digit is optional to the line edit: required digits are checked on leaving.
         if (c == OptionalDigit || c == RequiredDigit)

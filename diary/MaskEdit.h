@@ -5,10 +5,10 @@
 // An edit with a mask of the form "!99/99/0000;1;_": digits where the mask says, the user's date
 // separator in the separator places, underscores for empty positions while editing.
 //
-// Mask characters: '9' an optional digit, '0' a required digit, '/' the user's date separator, ':' the
-// user's time separator; any other character stands for itself. After the first ';' comes '1' to keep
-// the separators in Text() ('0' drops them) and after the second the character shown for an empty
-// position. A leading '!' is accepted; typed digits stay where they were typed, so it changes nothing.
+// Mask characters: '9' an optional digit, '0' a required digit, '/' the user's date separator; any other
+// character stands for itself. After the first ';' comes '1' to keep the separators in Text() ('0' drops
+// them) and after the second the character shown for an empty position. A leading '!' is accepted;
+// typed digits stay where they were typed, so it changes nothing.
 //
 // A field changed by the user is checked when the focus moves to another control: with a required digit
 // missing it takes the focus back, puts the caret there, beeps and reports the error. Escape restores the
