@@ -1,6 +1,5 @@
 #include "data/Convert.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <array>
@@ -236,8 +235,12 @@ QString LongTimeFormat(const QLocale& locale)
 QString ShortDateFormat(const QLocale& locale)
 {
     QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QRegularExpression(QStringLiteral("y+")), QStringLiteral("yyyy"));
+    const qsizetype from = format.indexOf(u'y');
+    qsizetype to = from;
+    while (to >= 0 && to < format.size() && format.at(to) == u'y')
+        ++to;
+    if (from >= 0 && to - from < 4)
+        format.replace(from, to - from, QStringLiteral("yyyy"));
     return format;
 }
 
