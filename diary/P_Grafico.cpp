@@ -45,6 +45,7 @@ TPGrafico::TPGrafico(QWidget* parent) : QFrame(parent)
     setObjectName(QStringLiteral("PGrafico"));
     setGeometry(8, 64, 561, 457);
     setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setAutoFillBackground(true); // covers the record panel beneath it
     CreaControlli();
     CreaGrafico();
     Ridisegna();
