@@ -4,18 +4,17 @@
 #include "app/Layout.h"
 #include "archive/F_CambioAnno.h"
 #include "archive/F_CreaArchivio.h"
+#include "data/Archivio.h"
 #include "data/Convert.h"
 #include "data/F_Conf.h"
 #include "data/F_DB.h"
 #include "data/Messages.h"
 #include "diary/F_Agenda.h"
-#include "settings/Registro.h"
 
 #include "ui_F_Main.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QScreen>
@@ -27,21 +26,9 @@ TFMain* FMain = nullptr;
 namespace
 {
 
-QString Reg(const QString& name)
-{
-    return FConf->LeggiReg(ChiaveReg, name);
-}
-
-void Scrivi(const QString& name, const QString& value)
-{
-    ScriviReg(ChiaveReg, name, value);
-}
-
-// An empty name is no folder; a file of that name is none either.
-bool CartellaEsiste(const QString& path)
-{
-    return !path.isEmpty() && QFileInfo(path).isDir();
-}
+using Archivio::EsisteCartella;
+using Archivio::Leggi;
+using Archivio::Scrivi;
 
 void SetTextColor(QWidget* widget, quint32 bgr)
 {
@@ -187,7 +174,7 @@ void TFMain::FormShow()
 // folder may be read-only or wiped by the next build.
 void TFMain::CaricaConfigurazioneBase()
 {
-    if (Reg(QStringLiteral("Conf")) == QLatin1String("OK"))
+    if (Leggi(QStringLiteral("Conf")) == QLatin1String("OK"))
         return;
     ShowMessage(QStringLiteral("CONFIGURAZIONE ASSENTE"));
     const QString pathPrg = QCoreApplication::applicationDirPath() + QLatin1Char('/');
@@ -207,21 +194,21 @@ void TFMain::CaricaConfigurazioneBase()
 // The program and data folders, then the year folder, created one level deep when missing.
 bool TFMain::ControllaPercorsi(QString& cartellaAnno)
 {
-    if (!CartellaEsiste(Reg(QStringLiteral("PathPrg")))) {
+    if (!EsisteCartella(Leggi(QStringLiteral("PathPrg")))) {
         ShowMessage(QStringLiteral(" ERRORE NEI PERCORSO DEL PROGRAMMA \r\r     CHIUDERE E RIAVVIARE"));
         return false;
     }
-    if (!CartellaEsiste(Reg(QStringLiteral("PathDatiGen")))) {
+    if (!EsisteCartella(Leggi(QStringLiteral("PathDatiGen")))) {
         ShowMessage(
             QStringLiteral("    ERRORE NEI PERCORSO DEI DATI \r\r CHIUDERE E RIAVVIARE IL PROGRAMMA"));
         return false;
     }
-    cartellaAnno = Reg(QStringLiteral("PathDatiGen")) + Reg(QStringLiteral("Anno")) + QLatin1Char('/');
-    if (!CartellaEsiste(cartellaAnno) && !QDir().mkdir(cartellaAnno)) {
+    cartellaAnno = Leggi(QStringLiteral("PathDatiGen")) + Leggi(QStringLiteral("Anno")) + QLatin1Char('/');
+    if (!EsisteCartella(cartellaAnno) && !QDir().mkdir(cartellaAnno)) {
         ShowMessage(QStringLiteral("       ERRORE NELLA CREZIONE\r\rDEL PERCORSO DEI DATI DI LAVORO"));
         return false;
     }
-    if (!CartellaEsiste(cartellaAnno)) {
+    if (!EsisteCartella(cartellaAnno)) {
         ShowMessage(QStringLiteral("  ERRORE NEI PERCORSO DEI DATI DI LAVORO"));
         return false;
     }
@@ -234,29 +221,19 @@ void TFMain::ApriArchivio(const QString& cartellaAnno)
 {
     TSession* session = FDB->Session1;
     session->SetActive(false);
-    session->SetNetFileDir(Reg(QStringLiteral("PathTemp")));
-    session->SetPrivateDir(Reg(QStringLiteral("PathPrg")));
-    session->DeleteAlias(Reg(QStringLiteral("AliasDB")));
-    session->AddStandardAlias(Reg(QStringLiteral("AliasDB")), cartellaAnno, QStringLiteral("PARADOX"));
-    session->SetActive(true);
+    session->SetNetFileDir(Leggi(QStringLiteral("PathTemp")));
+    session->SetPrivateDir(Leggi(QStringLiteral("PathPrg")));
+    Archivio::PuntaAlias(cartellaAnno);
     session->AddPassword(TablePassword);
 
-    const bool creata = !QFileInfo(cartellaAnno + Reg(QStringLiteral("DBNortav"))).isFile();
-    if (creata) {
-        ShowMessage(QStringLiteral("Archivio Dati- Assente - Premere OK per Crearlo"));
-        FConf->CreaTabella(Reg(QStringLiteral("AliasDB")), Reg(QStringLiteral("DBNortav")), SchemaDiario);
-    }
+    const bool creata = Archivio::CreaTabellaAssente(
+        cartellaAnno, QStringLiteral("Archivio Dati- Assente - Premere OK per Crearlo"));
+    Archivio::Rilega();
 
-    FDB->QGEN->Close();
-    FDB->QGEN->SetDatabaseName(Reg(QStringLiteral("AliasDB")));
-    FDB->T_Nortav->Close();
-    FDB->T_Nortav->SetDatabaseName(Reg(QStringLiteral("AliasDB")));
-    FDB->T_Nortav->SetTableName(Reg(QStringLiteral("DBNortav")));
-
-    MostraAnno(Reg(QStringLiteral("Anno")));
+    MostraAnno(Leggi(QStringLiteral("Anno")));
 
     if (creata)
-        FConf->ProteggiTabella(Reg(QStringLiteral("DBNortav")), TablePassword, cartellaAnno);
+        FConf->ProteggiTabella(Leggi(QStringLiteral("DBNortav")), TablePassword, cartellaAnno);
 }
 
 void TFMain::Timer1Timer()

@@ -2,76 +2,17 @@
 
 #include "app/F_Main.h"
 #include "app/Layout.h"
-#include "data/F_Conf.h"
-#include "data/F_DB.h"
+#include "data/Archivio.h"
 #include "data/Messages.h"
-#include "settings/Registro.h"
 
 #include "ui_F_CambioAnno.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 
 TFCambioAnno* FCambioAnno = nullptr;
-
-namespace Archivio
-{
-
-QString Leggi(const QString& name)
-{
-    return FConf->LeggiReg(ChiaveReg, name);
-}
-
-QString CartellaAnno(const QString& anno)
-{
-    return Leggi(QStringLiteral("PathDatiGen")) + anno + QLatin1Char('/');
-}
-
-bool EsisteCartella(const QString& cartella)
-{
-    return !cartella.isEmpty() && QFileInfo(cartella).isDir();
-}
-
-void PuntaAlias(const QString& cartella)
-{
-    const QString alias = Leggi(QStringLiteral("AliasDB"));
-    FDB->Session1->DeleteAlias(alias);
-    FDB->Session1->AddStandardAlias(alias, cartella, QStringLiteral("PARADOX"));
-    FDB->Session1->SetActive(true);
-}
-
-bool CreaTabellaAssente(const QString& cartella)
-{
-    if (QFileInfo(cartella + Leggi(QStringLiteral("DBNortav"))).isFile())
-        return false;
-    ShowMessage(QStringLiteral("Archivio Dati - Assente - Premere OK per Crearlo"));
-    FConf->CreaTabella(Leggi(QStringLiteral("AliasDB")), Leggi(QStringLiteral("DBNortav")), SchemaDiario);
-    return true;
-}
-
-void Rilega()
-{
-    FDB->QGEN->Close();
-    FDB->QGEN->SetDatabaseName(Leggi(QStringLiteral("AliasDB")));
-    FDB->T_Nortav->Close();
-    FDB->T_Nortav->SetDatabaseName(Leggi(QStringLiteral("AliasDB")));
-    FDB->T_Nortav->SetTableName(Leggi(QStringLiteral("DBNortav")));
-}
-
-void ScriviAnno(const QString& anno)
-{
-    ScriviReg(ChiaveReg, QStringLiteral("Anno"), anno);
-}
-
-void MostraAnno()
-{
-    FMain->MostraAnno(Leggi(QStringLiteral("Anno")));
-}
-
-} // namespace Archivio
 
 TDialogoAnno::TDialogoAnno(QWidget* parent) : QDialog(parent) {}
 
@@ -118,6 +59,14 @@ QString TDialogoAnno::Anno() const
     return m_edit1->text();
 }
 
+const QString TDialogoAnno::MessaggioTabellaAssente =
+    QStringLiteral("Archivio Dati - Assente - Premere OK per Crearlo");
+
+void TDialogoAnno::MostraAnno()
+{
+    FMain->MostraAnno(Archivio::Leggi(QStringLiteral("Anno")));
+}
+
 TFCambioAnno::TFCambioAnno(QWidget* parent) : TDialogoAnno(parent), ui(std::make_unique<Ui::TFCambioAnno>())
 {
     ui->setupUi(this);
@@ -135,9 +84,9 @@ void TFCambioAnno::Conferma()
         return;
     }
     Archivio::PuntaAlias(cartella);
-    Archivio::CreaTabellaAssente(cartella);
+    Archivio::CreaTabellaAssente(cartella, MessaggioTabellaAssente);
     Archivio::Rilega();
-    Archivio::ScriviAnno(anno);
-    Archivio::MostraAnno();
+    Archivio::Scrivi(QStringLiteral("Anno"), anno);
+    MostraAnno();
     accept();
 }

@@ -16,30 +16,6 @@ namespace Ui
 class TFCambioAnno;
 }
 
-// The steps both dialogs take to switch the program to a year; each dialog runs them in its own order.
-// Every setting is read afresh.
-namespace Archivio
-{
-
-// One setting of the program's key.
-QString Leggi(const QString& name);
-// PathDatiGen + the year text + "/".
-QString CartellaAnno(const QString& anno);
-// True when the folder exists as a directory; an empty name does not exist.
-bool EsisteCartella(const QString& cartella);
-// Points the AliasDB alias of Session1 at the folder and makes the session active.
-void PuntaAlias(const QString& cartella);
-// When the folder holds no DBNortav file: says so, then creates the diary table. True when it did.
-bool CreaTabellaAssente(const QString& cartella);
-// Binds QGEN and T_Nortav, closed, to the alias and T_Nortav to the DBNortav file.
-void Rilega();
-// Stores the year as Anno.
-void ScriviAnno(const QString& anno);
-// Shows Anno, read back from the settings, in the main window's working-year display.
-void MostraAnno();
-
-} // namespace Archivio
-
 // A year dialog: the "Anno di Lavoro" caption, the year field Edit1, BitBtn1 "&Conferma", BitBtn2 "&Annulla".
 class TDialogoAnno : public QDialog
 {
@@ -56,6 +32,10 @@ protected:
     void Prepara(QSize outer, QLabel* caption, QLineEdit* edit1, QPushButton* bitBtn1, QPushButton* bitBtn2);
     QString Anno() const; // the text of Edit1
     virtual void Conferma() = 0;
+    // Shows Anno, read back from the settings, in the main window's working-year display.
+    static void MostraAnno();
+    // Said before a missing diary table is created.
+    static const QString MessaggioTabellaAssente;
 
 private:
     QLineEdit* m_edit1 = nullptr;

@@ -1,5 +1,6 @@
 #include "archive/F_CreaArchivio.h"
 
+#include "data/Archivio.h"
 #include "data/F_Conf.h"
 #include "data/F_DB.h"
 #include "data/Messages.h"
@@ -43,11 +44,11 @@ void TFCreaArchivio::Conferma()
     if (!Archivio::EsisteCartella(cartella))
         QDir().mkdir(cartella); // a failure shows as the engine's error when the table is created
     Archivio::PuntaAlias(cartella);
-    const bool creata = Archivio::CreaTabellaAssente(cartella);
+    const bool creata = Archivio::CreaTabellaAssente(cartella, MessaggioTabellaAssente);
     Archivio::Rilega();
-    Archivio::ScriviAnno(anno);
+    Archivio::Scrivi(QStringLiteral("Anno"), anno);
     if (creata)
         FConf->ProteggiTabella(Archivio::Leggi(QStringLiteral("DBNortav")), TablePassword, cartella);
-    Archivio::MostraAnno();
+    MostraAnno();
     accept();
 }
