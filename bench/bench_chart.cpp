@@ -2,6 +2,7 @@
 // the same range SELECT stepped straight through SQLCipher on the same protected file, in one run.
 
 #include "app/Program.h"
+#include "bench/BenchSupport.h"
 #include "data/F_Conf.h"
 #include "data/F_DB.h"
 #include "diary/GraficoModel.h"
@@ -13,12 +14,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 namespace
@@ -30,26 +28,6 @@ const QString Alias = QStringLiteral("DNortav09");
 const QString TableFile = QStringLiteral("Nortav.DB");
 const QString Dal = QStringLiteral("01/01/1990");
 const QString Al = QStringLiteral("12/31/2030");
-
-// One row a day from 1 January 1990; a skipped check now and then leaves an empty value.
-void FillTable()
-{
-    TTable& table = *FDB->T_Nortav;
-    table.SetDatabaseName(Alias);
-    table.SetTableName(TableFile);
-    table.Open();
-    const QDate first(1990, 1, 1);
-    for (int i = 0; i < Rows; ++i) {
-        table.Append();
-        table.FieldByName(QStringLiteral("Data")).SetValue(first.addDays(i));
-        for (int k = 1; k <= 5; ++k)
-            if ((i + k) % 11 != 0)
-                table.FieldByName(QStringLiteral("Val%1").arg(k, 2, 10, QLatin1Char('0')))
-                    .SetValue(80.0 + (i * 7 + k * 13) % 150 + 0.5);
-        table.Post();
-    }
-    table.Close();
-}
 
 // The bare query on its own connection to the file, keyed once before timing starts.
 class TBareQuery
@@ -104,26 +82,6 @@ private:
     mutable double m_sink = 0;
 };
 
-struct TStats {
-    double median;
-    double min;
-    double max;
-};
-
-TStats Stats(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.front(), times.back()};
-}
-
-double TimeMs(const std::function<void()>& run)
-{
-    QElapsedTimer timer;
-    timer.start();
-    run();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -141,12 +99,8 @@ int main(int argc, char** argv)
     ScriviReg(ChiaveReg.toUtf8().constData(), "DBNortav", TableFile.toUtf8().constData());
     FDB->Session1->AddStandardAlias(Alias, folder, QStringLiteral("PARADOX"));
     FDB->Session1->AddPassword(TablePassword);
-    FConf->CreaTabella(Alias, TableFile, SchemaDiario);
-    QElapsedTimer fill;
-    fill.start();
-    FillTable();
-    FConf->ProteggiTabella(TableFile, TablePassword, folder);
-    std::printf("table of %d rows filled and protected in %.0f ms\n", Rows, double(fill.elapsed()));
+    CopyFixture(Rows, folder + TableFile);
+    FDB->QGEN->SetDatabaseName(Alias);
 
     TGraficoModel model;
     const TBareQuery bare(folder + TableFile);
@@ -166,12 +120,9 @@ int main(int argc, char** argv)
         walkTimes.push_back(TimeMs(walk));
         bareTimes.push_back(TimeMs([&] { bareRows = bare.Run(); }));
     }
-    const TStats w = Stats(walkTimes);
-    const TStats b = Stats(bareTimes);
-    std::printf("chart walk : median %8.2f ms  (min %.2f, max %.2f) over %d runs\n", w.median, w.min, w.max,
-                Repetitions);
-    std::printf("bare query : median %8.2f ms  (min %.2f, max %.2f) over %d runs\n", b.median, b.min, b.max,
-                Repetitions);
-    std::printf("ratio      : %.2f (aim <= 1.5)\n", w.median / b.median);
+    std::printf("Chart: range walk and series fill of %d rows against the bare SQLCipher query\n", Rows);
+    PrintStats("chart walk", walkTimes, "ms");
+    PrintStats("bare query", bareTimes, "ms");
+    PrintRatio("Chart", walkTimes, bareTimes, 1.5);
     return 0;
 }
