@@ -181,6 +181,8 @@ public:
 
     bool First(TRow& row) override
     {
+        if (m_position == 0)
+            return true; // still on the first row: stepping again would repeat the whole sort
         m_stmt.Reset();
         for (size_t i = 0; i < m_values.size(); ++i)
             m_stmt.Bind(int(i) + 1, m_values[i].value, m_values[i].type);
@@ -413,6 +415,13 @@ struct TDataSet::TImpl {
             return {};
         return Decode(row[index + 1], fields[index]->DataType());
     }
+    // Answered from the stored cell, without decoding the value.
+    bool IsNull(size_t index) const
+    {
+        if (Editing())
+            return pending[index].isNull();
+        return state == TDataSetState::Inactive || !hasRow || index + 1 >= row.size() || row[index + 1].null;
+    }
     void CheckWritable(const TField& field) const
     {
         CheckEditing();
@@ -558,7 +567,7 @@ TField::TField(TDataSet* dataSet, QString fieldName, TFieldType dataType)
 
 bool TField::IsNull() const
 {
-    return Value().isNull();
+    return m_dataSet->d->IsNull(m_index);
 }
 
 QVariant TField::Value() const
