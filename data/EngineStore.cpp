@@ -10,10 +10,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryFile>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,7 +94,11 @@ struct THandle {
 
 int OpenHandle(const QString& path, int flags, const QString& password, THandle& handle)
 {
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle.db, flags, nullptr);
+    // An immutable handle takes no lock and ignores a journal; SQLite reads it only as a URI.
+    const QByteArray name = flags & SQLITE_OPEN_URI
+                                ? QUrl::fromLocalFile(path).toEncoded() + QByteArrayLiteral("?immutable=1")
+                                : QFile::encodeName(path);
+    int rc = sqlite3_open_v2(name.constData(), &handle.db, flags, nullptr);
     if (rc == SQLITE_OK && !password.isEmpty()) {
         const QByteArray key = password.toUtf8();
         rc = sqlite3_key(handle.db, key.constData(), int(key.size()));
@@ -169,6 +175,15 @@ TChecked CheckFile(const QString& path, const QStringList& passwords)
         int rc = OpenHandle(path, SQLITE_OPEN_READONLY, password, handle);
         if (rc == SQLITE_OK)
             rc = QueryInteger(handle.db, "PRAGMA application_id", id);
+        if (rc == SQLITE_READONLY_ROLLBACK) {
+            // A writer died mid-commit and left its journal: a read-only handle may not roll it back.
+            // The file is checked as it lies; the read-write connection rolls it back at its first read.
+            THandle immutable;
+            rc = OpenHandle(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, password, immutable);
+            if (rc == SQLITE_OK)
+                rc = QueryInteger(immutable.db, "PRAGMA application_id", id);
+            std::swap(handle.db, immutable.db);
+        }
         if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT)
             continue;
         if (IsBusy(rc))
@@ -213,26 +228,52 @@ void SyncPath(const QString& path)
     }
 }
 
-// A temporary file beside the target, removed (with its journal) unless kept.
+const QLatin1String JournalSuffix("-journal");
+constexpr int TempSuffixLength = 6;
+
+// Temporary copies of a table are named "." + file name + "." + six letters or digits.
+QString TempPrefix(const QString& target)
+{
+    return u'.' + QFileInfo(target).fileName() + u'.';
+}
+
+// A copy whose owner is gone: no process holds its lock. A copy that cannot be opened is left alone.
+bool Abandoned(const QString& copy)
+{
+    const int fd = ::open(QFile::encodeName(copy).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
+// A temporary file beside the target, locked while it lives and removed (with its journal) unless kept.
 class TTempFile
 {
 public:
     TTempFile(const QString& target, const QString& action)
     {
-        const QFileInfo info(target);
-        QTemporaryFile file(info.absolutePath() + u"/." + info.fileName() + u".XXXXXX");
+        QTemporaryFile file(QFileInfo(target).absolutePath() + u'/' + TempPrefix(target) +
+                            QString(TempSuffixLength, u'X'));
         file.setAutoRemove(false);
         if (!file.open())
             throw EEngineError(
                 QStringLiteral("Cannot %1 table %2: %3").arg(action, target, file.errorString()));
         m_path = file.fileName();
+        // The lock marks the copy as in use, so another program's clean-up leaves it alone.
+        m_lock = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
+        if (m_lock >= 0)
+            ::flock(m_lock, LOCK_EX);
     }
     ~TTempFile()
     {
         if (!m_kept) {
             QFile::remove(m_path);
-            QFile::remove(m_path + u"-journal");
+            QFile::remove(m_path + JournalSuffix);
         }
+        if (m_lock >= 0)
+            ::close(m_lock);
     }
     TTempFile(const TTempFile&) = delete;
     TTempFile& operator=(const TTempFile&) = delete;
@@ -241,6 +282,7 @@ public:
 
 private:
     QString m_path;
+    int m_lock = -1;
     bool m_kept = false;
 };
 
@@ -280,6 +322,24 @@ void MoveIntoPlace(TTempFile& temp, const QString& target, bool replace, const Q
 }
 
 } // namespace
+
+void RemoveStaleTempFiles(const QString& tablePath)
+{
+    const QString prefix = TempPrefix(tablePath);
+    const QDir folder = QFileInfo(tablePath).absoluteDir();
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!name.startsWith(prefix))
+            continue;
+        QString suffix = name.mid(prefix.size());
+        if (suffix.endsWith(JournalSuffix))
+            suffix.chop(JournalSuffix.size());
+        const bool ours = suffix.size() == TempSuffixLength &&
+                          std::all_of(suffix.begin(), suffix.end(),
+                                      [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 0x80; });
+        if (ours && Abandoned(folder.filePath(prefix + suffix)))
+            QFile::remove(folder.filePath(name));
+    }
+}
 
 QVariant Decode(const TCell& cell, TFieldType type)
 {
@@ -342,7 +402,8 @@ bool TStmt::Step()
         return true;
     sqlite3_reset(m_stmt);
     if (rc != SQLITE_DONE)
-        m_connection.Fail(rc, QStringLiteral("read"));
+        m_connection.Fail(rc,
+                          sqlite3_stmt_readonly(m_stmt) ? QStringLiteral("read") : QStringLiteral("write"));
     return false;
 }
 
@@ -393,6 +454,7 @@ std::shared_ptr<TConnection> TConnection::Open(const QString& path, const QStrin
         throw EEngineError(QStringLiteral("Cannot open table %1: %2").arg(path, SqliteText(handle.db, rc)),
                            rc);
     SetDurable(handle.db);
+    RemoveStaleTempFiles(path);
     return std::shared_ptr<TConnection>(
         new TConnection(handle.Release(), path, std::move(checked.password), std::move(checked.columns)));
 }
@@ -482,6 +544,7 @@ void CreateTableFile(const QString& path, const std::vector<TColumnDef>& columns
     CheckColumns(columns);
     if (QFileInfo::exists(path))
         throw EEngineError(QStringLiteral("Table already exists: %1").arg(path));
+    RemoveStaleTempFiles(path);
     const QString action = QStringLiteral("create");
     TTempFile temp(path, action);
     {

@@ -107,10 +107,15 @@ QString ColumnList(const std::vector<TColumnDef>& columns);
 // Refuses bad, reserved, duplicate names and a second counter column.
 void CheckColumns(const std::vector<TColumnDef>& columns);
 
+// Removes the temporary copies of the table that a program which died while creating or protecting it
+// left in its folder; a copy another program is still writing is kept. Opening a table does this.
+void RemoveStaleTempFiles(const QString& tablePath);
+
 // Creates a new table file; an existing file is an error and is never touched.
 void CreateTableFile(const QString& path, const std::vector<TColumnDef>& columns);
 
 // Rewrites the table encrypted with the password, through a temporary file renamed over the original.
+// Opening it first removes the copies earlier runs left behind.
 void ProtectTableFile(const QString& path, const QString& password, const QStringList& passwords);
 
 } // namespace EngineStore
