@@ -10,7 +10,8 @@ PACKAGES=(
   fonts-wine fonts-liberation2 fonts-urw-base35 fontconfig
   xvfb xauth
 )
-if [[ "${SANITIZE:-0}" == 1 || "${FUZZ:-0}" == 1 ]]; then
+# The sanitizer build uses g++'s own runtimes; only the fuzzer needs clang and its libFuzzer.
+if [[ "${FUZZ:-0}" == 1 ]]; then
   PACKAGES+=(clang libclang-rt-14-dev)
 fi
 
