@@ -583,6 +583,10 @@ void ProtectTableFile(const QString& path, const QString& password, const QStrin
     if (password.isEmpty())
         throw EEngineError(QStringLiteral("Cannot protect table %1 with an empty password").arg(path));
     const QString action = QStringLiteral("protect");
+    // A table the user may not write is left as it is, though the rename could replace it.
+    if (::access(QFile::encodeName(path).constData(), W_OK) != 0 && errno != ENOENT)
+        throw EEngineError(QStringLiteral("Cannot %1 table %2: %3")
+                               .arg(action, path, QString::fromLocal8Bit(strerror(errno))));
     TTempFile temp(path, action);
     {
         const std::shared_ptr<TConnection> source = TConnection::Open(path, passwords);

@@ -211,9 +211,9 @@ int ChildLock(const QString& path)
     return 0;
 }
 
-// The steps a year folder meets, in order, stopping at the first error: start-up (a missing table is
-// created), diary open, post of a row, protection.
-int ChildSteps(const QString& folder, bool password, bool asNobody)
+// The steps a year folder meets, in order from the one named first, stopping at the first error:
+// start-up (a missing table is created), diary open, post of a row, protection.
+int ChildSteps(const QString& folder, const QString& first, bool password, bool asNobody)
 {
     if (asNobody && geteuid() == 0 && (setgid(Nobody) != 0 || setuid(Nobody) != 0)) {
         Say(QStringLiteral("setup: cannot drop privileges"));
@@ -240,7 +240,11 @@ int ChildSteps(const QString& folder, bool password, bool asNobody)
              Protect(folder);
          }},
     };
+    bool started = false;
     for (const auto& [name, step] : steps) {
+        started = started || name == first;
+        if (!started)
+            continue;
         try {
             step();
         } catch (const std::exception& error) {
@@ -264,7 +268,8 @@ int RunChild(const QStringList& args)
         if (mode == u"lock")
             return ChildLock(folder + TableFile);
         if (mode == u"steps")
-            return ChildSteps(folder, !args.contains(u"--no-password"), args.contains(u"--as-nobody"));
+            return ChildSteps(folder, args.value(2), !args.contains(u"--no-password"),
+                              args.contains(u"--as-nobody"));
     } catch (const std::exception& error) {
         Say(QStringLiteral("error: ") + QString::fromUtf8(error.what()));
         return 1;
@@ -607,20 +612,35 @@ enum class TCase {
 void TestReliability::foreignAndDamagedFiles_data()
 {
     QTest::addColumn<TCase>("kind");
+    QTest::addColumn<QString>("first");    // the step the run starts at
     QTest::addColumn<QString>("expected"); // the last line the steps print: the step and its error
 
     const QString foreign = QStringLiteral("open: Not a Sormelin table: ");
     const QString unknown = QStringLiteral("open: Invalid password for table, or not a Sormelin table: ");
-    QTest::newRow("empty file") << TCase::Empty << foreign;
-    QTest::newRow("random bytes") << TCase::Random << unknown;
-    QTest::newRow("other SQLite schema") << TCase::OtherSchema << foreign;
-    QTest::newRow("desktop table header") << TCase::DesktopTable << unknown;
-    QTest::newRow("password not known") << TCase::NoPassword << unknown;
-    QTest::newRow("no read permission") << TCase::NoRead << QStringLiteral("open: Cannot open table ");
-    QTest::newRow("no write permission") << TCase::NoWrite << QStringLiteral("post: Cannot write table ");
-    QTest::newRow("read-only folder") << TCase::ReadOnlyFolder << QStringLiteral("post: Cannot write table ");
+    const QString startup = QStringLiteral("startup");
+    QTest::newRow("empty file") << TCase::Empty << startup << foreign;
+    QTest::newRow("random bytes") << TCase::Random << startup << unknown;
+    QTest::newRow("other SQLite schema") << TCase::OtherSchema << startup << foreign;
+    QTest::newRow("desktop table header") << TCase::DesktopTable << startup << unknown;
+    QTest::newRow("password not known") << TCase::NoPassword << startup << unknown;
+    QTest::newRow("no read permission")
+        << TCase::NoRead << startup << QStringLiteral("open: Cannot open table ");
+    QTest::newRow("no write permission")
+        << TCase::NoWrite << startup << QStringLiteral("post: Cannot write table ");
+    QTest::newRow("read-only folder")
+        << TCase::ReadOnlyFolder << startup << QStringLiteral("post: Cannot write table ");
     QTest::newRow("read-only folder, no table")
-        << TCase::ReadOnlyFolderNoTable << QStringLiteral("startup: Cannot create table ");
+        << TCase::ReadOnlyFolderNoTable << startup << QStringLiteral("startup: Cannot create table ");
+    // Protection meets the file first: it refuses without writing a byte.
+    const QString protect = QStringLiteral("protect");
+    QTest::newRow("random bytes, protection")
+        << TCase::Random << protect << QStringLiteral("protect: Invalid password for table");
+    QTest::newRow("other SQLite schema, protection")
+        << TCase::OtherSchema << protect << QStringLiteral("protect: Not a Sormelin table: ");
+    QTest::newRow("no write permission, protection")
+        << TCase::NoWrite << protect << QStringLiteral("protect: Cannot protect table ");
+    QTest::newRow("read-only folder, protection")
+        << TCase::ReadOnlyFolder << protect << QStringLiteral("protect: Cannot protect table ");
 }
 
 // Each file meets a clear error at the first step that reads or writes it, and nothing in the folder
@@ -628,6 +648,7 @@ void TestReliability::foreignAndDamagedFiles_data()
 void TestReliability::foreignAndDamagedFiles()
 {
     QFETCH(TCase, kind);
+    QFETCH(QString, first);
     QFETCH(QString, expected);
     const QString path = TablePathName();
     switch (kind) {
@@ -673,7 +694,7 @@ void TestReliability::foreignAndDamagedFiles()
     }
     const QMap<QString, QByteArray> before = Snapshot(Folder());
 
-    QStringList args{QStringLiteral("steps"), Folder()};
+    QStringList args{QStringLiteral("steps"), Folder(), first};
     if (kind == TCase::NoPassword)
         args << QStringLiteral("--no-password");
     if (permissions)
