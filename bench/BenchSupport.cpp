@@ -46,8 +46,10 @@ void PrintRatio(const char* figure, const std::vector<double>& measured, const s
     for (size_t i = 0; i < measured.size() && i < baseline.size(); ++i)
         ratios.push_back(measured[i] / baseline[i]);
     const TStats r = Stats(ratios);
+    std::sort(ratios.begin(), ratios.end());
     const double ratio = Stats(measured).median / Stats(baseline).median;
-    std::printf("  %-28s %.2f  (per round %.2f to %.2f; aim <= %.2f)\n", "ratio of medians", ratio, r.min, r.max,
+    std::printf("  %-28s %.2f  (per round %.2f to %.2f, middle half %.2f to %.2f; aim <= %.2f)\n",
+                "ratio of medians", ratio, r.min, r.max, ratios[ratios.size() / 4], ratios[ratios.size() * 3 / 4],
                 aim);
     std::printf("RESULT %s %.3f %.3f %.3f %.2f\n", figure, ratio, r.min, r.max, aim);
     std::fflush(stdout);
