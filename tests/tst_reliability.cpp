@@ -28,6 +28,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace
@@ -215,9 +216,12 @@ int ChildLock(const QString& path)
 // start-up (a missing table is created), diary open, post of a row, protection.
 int ChildSteps(const QString& folder, const QString& first, bool password, bool asNobody)
 {
-    if (asNobody && geteuid() == 0 && (setgid(Nobody) != 0 || setuid(Nobody) != 0)) {
-        Say(QStringLiteral("setup: cannot drop privileges"));
-        return 1;
+    if (asNobody && geteuid() == 0) {
+        if (setgid(Nobody) != 0 || setuid(Nobody) != 0) {
+            Say(QStringLiteral("setup: cannot drop privileges"));
+            return 1;
+        }
+        prctl(PR_SET_DUMPABLE, 1); // a leak checker at exit needs to inspect the process
     }
     const std::unique_ptr<TSession> session = NewSession(folder, password);
     const std::unique_ptr<TTable> table = NewTable(*session);
