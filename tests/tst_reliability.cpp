@@ -221,7 +221,7 @@ int ChildSteps(const QString& folder, const QString& first, bool password, bool 
             Say(QStringLiteral("setup: cannot drop privileges"));
             return 1;
         }
-        prctl(PR_SET_DUMPABLE, 1); // a leak checker at exit needs to inspect the process
+        prctl(PR_SET_DUMPABLE, 1); // a leak checker at exit attaches to the process
     }
     const std::unique_ptr<TSession> session = NewSession(folder, password);
     const std::unique_ptr<TTable> table = NewTable(*session);
