@@ -14,11 +14,13 @@ namespace
 const QChar OptionalDigit = QLatin1Char('9');
 const QChar RequiredDigit = QLatin1Char('0');
 
-// The first character of the user's short date format that is not part of a day, month or year.
+// The first character of the user's short date format that is not part of a day, month or year. Blanks
+// and the direction marks some locales put around the separator ("d\u200F/M\u200F/yyyy") are no
+// separator: the statement would carry a mark the engine cannot read as one.
 QChar DateSeparator()
 {
     for (const QChar c : ShortDateFormat())
-        if (!c.isLetter() && c != QLatin1Char('\''))
+        if (!c.isLetter() && c != QLatin1Char('\'') && !c.isSpace() && c.category() != QChar::Other_Format)
             return c;
     return QLatin1Char('/');
 }

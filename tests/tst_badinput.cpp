@@ -357,20 +357,26 @@ void TstBadInput::chartDates_data()
     QTest::addColumn<QString>("al");
     QTest::addColumn<QString>("error"); // empty when the range is drawn
     QTest::addColumn<int>("points");
+    QTest::addColumn<QLocale>("locale"); // the user's, when not Italian
 
+    const QLocale it(QLocale::Italian, QLocale::Italy);
     const auto literal = [](const QString& text) { return u"Invalid date literal \"%1\""_s.arg(text); };
     // clang-format off
-    QTest::newRow("both untouched")        << "" << "" << literal(u"  /  /    "_s) << 0;
-    QTest::newRow("letters are not taken") << "ab/cd/efgh" << "03312010" << literal(u"  /  /    "_s) << 0;
-    QTest::newRow("half typed")            << "0301" << "03312010" << literal(u"03/01/    "_s) << 0;
-    QTest::newRow("month only")            << "03" << "03312010" << literal(u"03/  /    "_s) << 0;
-    QTest::newRow("February 31")           << "02312010" << "03312010" << literal(u"02/31/2010"_s) << 0;
-    QTest::newRow("month 13")              << "03012010" << "13012010" << literal(u"13/01/2010"_s) << 0;
-    QTest::newRow("zeros")                 << "00000000" << "03312010" << literal(u"00/00/0000"_s) << 0;
-    QTest::newRow("day and month swapped") << "31032010" << "03312010" << literal(u"31/03/2010"_s) << 0;
-    QTest::newRow("10,000 keys, cut to the mask") << QString(10000, u'1') << "03312010" << "" << 1;
-    QTest::newRow("one day")               << "03012010" << "03012010" << "" << 1;
-    QTest::newRow("range backwards")       << "03312010" << "03012010" << "" << 0;
+    QTest::newRow("both untouched")        << "" << "" << literal(u"  /  /    "_s) << 0 << it;
+    QTest::newRow("letters are not taken") << "ab/cd/efgh" << "03312010" << literal(u"  /  /    "_s) << 0 << it;
+    QTest::newRow("half typed")            << "0301" << "03312010" << literal(u"03/01/    "_s) << 0 << it;
+    QTest::newRow("month only")            << "03" << "03312010" << literal(u"03/  /    "_s) << 0 << it;
+    QTest::newRow("February 31")           << "02312010" << "03312010" << literal(u"02/31/2010"_s) << 0 << it;
+    QTest::newRow("month 13")              << "03012010" << "13012010" << literal(u"13/01/2010"_s) << 0 << it;
+    QTest::newRow("zeros")                 << "00000000" << "03312010" << literal(u"00/00/0000"_s) << 0 << it;
+    QTest::newRow("day and month swapped") << "31032010" << "03312010" << literal(u"31/03/2010"_s) << 0 << it;
+    QTest::newRow("10,000 keys, cut to the mask") << QString(10000, u'1') << "03312010" << "" << 1 << it;
+    QTest::newRow("one day")               << "03012010" << "03012010" << "" << 1 << it;
+    QTest::newRow("range backwards")       << "03312010" << "03012010" << "" << 0 << it;
+    QTest::newRow("German, period separator") << "03012010" << "03312010" << "" << 1 << QLocale(QLocale::German, QLocale::Germany);
+    QTest::newRow("German, half typed")    << "0301" << "03312010" << literal(u"03.01.    "_s) << 0 << QLocale(QLocale::German, QLocale::Germany);
+    QTest::newRow("Arabic, direction marks beside the separator")
+        << "03012010" << "03312010" << "" << 1 << QLocale(QLocale::Arabic, QLocale::Egypt);
     // clang-format on
 }
 
@@ -382,7 +388,9 @@ void TstBadInput::chartDates()
     QFETCH(QString, al);
     QFETCH(QString, error);
     QFETCH(int, points);
+    QFETCH(QLocale, locale);
 
+    QLocale::setDefault(locale);
     Prepara();
     FAgenda->show();
     const QStringList anno = Voci(Cartella(u"2010"_s));
@@ -471,6 +479,11 @@ void TstBadInput::yearText_data()
         << crea << "   " << QStringList{Assente, u"Archivio Nortav.DB Creato"_s} << "   " << "";
     QTest::newRow("new: backslash, a folder in the root")
         << crea << "\\" << QStringList{Assente, u"Archivio Nortav.DB Creato"_s} << "\\" << "";
+    // Texts the settings file would read as something else: a list, a comment, a special value.
+    for (const QString& text : {u"2011, bis"_s, u"2011;bis"_s, u"#2011"_s, u"@ByteArray(2011)"_s, u"\"2011\""_s,
+                                u" 2011 "_s, u"2011=bis"_s, u"[2011]"_s})
+        QTest::addRow("new: %s, stored as typed", qPrintable(text))
+            << crea << text << QStringList{Assente, u"Archivio Nortav.DB Creato"_s} << text << "";
     QTest::newRow("new: 10,000 characters") << crea << Lungo << QStringList{Assente, UnErrore} << y2010 << "";
     // clang-format on
 }
