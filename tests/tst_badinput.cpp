@@ -256,50 +256,57 @@ void TstBadInput::typedInDiary_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("error");  // empty when the text is taken
     QTest::addColumn<QVariant>("value"); // the stored column once the row is saved
+    QTest::addColumn<QLocale>("locale");
 
     const QVariant null;
+    const QLocale it(QLocale::Italian, QLocale::Italy);
+    const QLocale en(QLocale::English, QLocale::UnitedStates);
     const auto time = [](const QString& text) { return u"'%1' is not a valid time."_s.arg(text); };
     const auto date = [](const QString& text) { return u"'%1' is not a valid date."_s.arg(text); };
     const auto value = [](const QString& text) {
         return u"'%1' is not a valid floating point value for field 'Val01'"_s.arg(text);
     };
     // clang-format off
-    QTest::newRow("time empty")             << "ORACont01" << "" << "" << null;
-    QTest::newRow("time blanks")            << "ORACont01" << "   " << "" << null;
-    QTest::newRow("time letters")           << "ORACont01" << "ab:cd" << time(u"ab:cd"_s) << null;
-    QTest::newRow("time 24:00")             << "ORACont01" << "24:00" << time(u"24:00"_s) << null;
-    QTest::newRow("time minutes 60")        << "ORACont01" << "12:60" << time(u"12:60"_s) << null;
-    QTest::newRow("time seconds 60")        << "ORACont01" << "12:30:60" << time(u"12:30:60"_s) << null;
-    QTest::newRow("time negative")          << "ORACont01" << "-1:00" << time(u"-1:00"_s) << null;
-    QTest::newRow("time other separator")   << "ORACont01" << "7.30.00" << time(u"7.30.00"_s) << null;
-    QTest::newRow("time placeholder text")  << "ORACont01" << "%1 %2" << time(u"%1 %2"_s) << null;
-    QTest::newRow("time 10,000 characters") << "ORACont01" << Lungo << time(Lungo) << null;
-    QTest::newRow("time, hour only")        << "ORACont01" << " 8 " << "" << QVariant(QTime(8, 0));
-    QTest::newRow("date empty")             << "Data" << "" << "" << null;
-    QTest::newRow("date blanks")            << "Data" << "  " << "" << null;
-    QTest::newRow("date letters")           << "Data" << "uno/due/2010" << date(u"uno/due/2010"_s) << null;
-    QTest::newRow("date 31/02")             << "Data" << "31/02/2010" << date(u"31/02/2010"_s) << null;
-    QTest::newRow("date 29/02 of 2011")     << "Data" << "29/02/2011" << date(u"29/02/2011"_s) << null;
-    QTest::newRow("date month 13")          << "Data" << "01/13/2010" << date(u"01/13/2010"_s) << null;
-    QTest::newRow("date zeros")             << "Data" << "00/00/0000" << date(u"00/00/0000"_s) << null;
-    QTest::newRow("date five-digit year")   << "Data" << "01/03/20100" << date(u"01/03/20100"_s) << null;
-    QTest::newRow("date other separator")   << "Data" << "01-03-2010" << date(u"01-03-2010"_s) << null;
-    QTest::newRow("date 10,000 characters") << "Data" << Lungo << date(Lungo) << null;
-    QTest::newRow("date 29/02 of 2012")     << "Data" << "29/02/2012" << "" << QVariant(QDate(2012, 2, 29));
-    QTest::newRow("value empty")            << "Val01" << "" << "" << null;
-    QTest::newRow("value blanks")           << "Val01" << "  " << "" << null;
-    QTest::newRow("value letters")          << "Val01" << "cento" << value(u"cento"_s) << null;
-    QTest::newRow("value other separator")  << "Val01" << "98.5" << value(u"98.5"_s) << null;
-    QTest::newRow("value group separator")  << "Val01" << "1.000" << value(u"1.000"_s) << null;
-    QTest::newRow("value two separators")   << "Val01" << "9,8,5" << value(u"9,8,5"_s) << null;
-    QTest::newRow("value beyond a double")  << "Val01" << "1e400" << value(u"1e400"_s) << null;
-    QTest::newRow("value not a number")     << "Val01" << "nan" << value(u"nan"_s) << null;
-    QTest::newRow("value infinity")         << "Val01" << "inf" << value(u"inf"_s) << null;
-    QTest::newRow("value 10,000 digits")    << "Val01" << Lungo << value(Lungo) << null;
-    QTest::newRow("value decimal")          << "Val01" << "98,5" << "" << QVariant(98.5);
-    QTest::newRow("value negative")         << "Val01" << "-5" << "" << QVariant(-5.0);
-    QTest::newRow("notes 10,000 characters") << "Note" << Lungo << "" << QVariant(Lungo);
-    QTest::newRow("notes empty")            << "Note" << "" << "" << null;
+    QTest::newRow("time empty")             << "ORACont01" << "" << "" << null << it;
+    QTest::newRow("time blanks")            << "ORACont01" << "   " << "" << null << it;
+    QTest::newRow("time letters")           << "ORACont01" << "ab:cd" << time(u"ab:cd"_s) << null << it;
+    QTest::newRow("time 24:00")             << "ORACont01" << "24:00" << time(u"24:00"_s) << null << it;
+    QTest::newRow("time minutes 60")        << "ORACont01" << "12:60" << time(u"12:60"_s) << null << it;
+    QTest::newRow("time seconds 60")        << "ORACont01" << "12:30:60" << time(u"12:30:60"_s) << null << it;
+    QTest::newRow("time negative")          << "ORACont01" << "-1:00" << time(u"-1:00"_s) << null << it;
+    QTest::newRow("time other separator")   << "ORACont01" << "7.30.00" << time(u"7.30.00"_s) << null << it;
+    QTest::newRow("time placeholder text")  << "ORACont01" << "%1 %2" << time(u"%1 %2"_s) << null << it;
+    QTest::newRow("time 10,000 characters") << "ORACont01" << Lungo << time(Lungo) << null << it;
+    QTest::newRow("time, hour only")        << "ORACont01" << " 8 " << "" << QVariant(QTime(8, 0)) << it;
+    QTest::newRow("date empty")             << "Data" << "" << "" << null << it;
+    QTest::newRow("date blanks")            << "Data" << "  " << "" << null << it;
+    QTest::newRow("date letters")           << "Data" << "uno/due/2010" << date(u"uno/due/2010"_s) << null << it;
+    QTest::newRow("date 31/02")             << "Data" << "31/02/2010" << date(u"31/02/2010"_s) << null << it;
+    QTest::newRow("date 29/02 of 2011")     << "Data" << "29/02/2011" << date(u"29/02/2011"_s) << null << it;
+    QTest::newRow("date month 13")          << "Data" << "01/13/2010" << date(u"01/13/2010"_s) << null << it;
+    QTest::newRow("date zeros")             << "Data" << "00/00/0000" << date(u"00/00/0000"_s) << null << it;
+    QTest::newRow("date five-digit year")   << "Data" << "01/03/20100" << date(u"01/03/20100"_s) << null << it;
+    QTest::newRow("date other separator")   << "Data" << "01-03-2010" << date(u"01-03-2010"_s) << null << it;
+    QTest::newRow("date 10,000 characters") << "Data" << Lungo << date(Lungo) << null << it;
+    QTest::newRow("date 29/02 of 2012")     << "Data" << "29/02/2012" << "" << QVariant(QDate(2012, 2, 29)) << it;
+    QTest::newRow("value empty")            << "Val01" << "" << "" << null << it;
+    QTest::newRow("value blanks")           << "Val01" << "  " << "" << null << it;
+    QTest::newRow("value letters")          << "Val01" << "cento" << value(u"cento"_s) << null << it;
+    QTest::newRow("value other separator")  << "Val01" << "98.5" << value(u"98.5"_s) << null << it;
+    QTest::newRow("value group separator")  << "Val01" << "1.000" << value(u"1.000"_s) << null << it;
+    QTest::newRow("value two separators")   << "Val01" << "9,8,5" << value(u"9,8,5"_s) << null << it;
+    QTest::newRow("value beyond a double")  << "Val01" << "1e400" << value(u"1e400"_s) << null << it;
+    QTest::newRow("value not a number")     << "Val01" << "nan" << value(u"nan"_s) << null << it;
+    QTest::newRow("value infinity")         << "Val01" << "inf" << value(u"inf"_s) << null << it;
+    QTest::newRow("value 10,000 digits")    << "Val01" << Lungo << value(Lungo) << null << it;
+    QTest::newRow("value decimal")          << "Val01" << "98,5" << "" << QVariant(98.5) << it;
+    QTest::newRow("value negative")         << "Val01" << "-5" << "" << QVariant(-5.0) << it;
+    QTest::newRow("notes 10,000 characters") << "Note" << Lungo << "" << QVariant(Lungo) << it;
+    QTest::newRow("notes empty")            << "Note" << "" << "" << null << it;
+    // Under English the comma groups thousands: it is no decimal separator, and no group is read.
+    QTest::newRow("value, English: comma")  << "Val01" << "98,5" << value(u"98,5"_s) << null << en;
+    QTest::newRow("value, English: group")  << "Val01" << "1,000" << value(u"1,000"_s) << null << en;
+    QTest::newRow("value, English: period") << "Val01" << "98.5" << "" << QVariant(98.5) << en;
     // clang-format on
 }
 
@@ -311,7 +318,9 @@ void TstBadInput::typedInDiary()
     QFETCH(QString, text);
     QFETCH(QString, error);
     QFETCH(QVariant, value);
+    QFETCH(QLocale, locale);
 
+    QLocale::setDefault(locale);
     Prepara();
     FDB->T_Nortav->Open();
     FAgenda->show();
