@@ -143,6 +143,14 @@ QString IntegrityCheck(const QString& path)
     return result;
 }
 
+// A journal whose records were synced before the writer died: SQLite must roll it back. A journal cut
+// before that has no header magic yet and is ignored.
+bool HotJournal(const QString& path)
+{
+    QFile journal(path + u"-journal");
+    return journal.open(QIODevice::ReadOnly) && journal.read(8) == QByteArray::fromHex("d9d505f920a163d7");
+}
+
 // Files beside the table that are not the table itself: temporary copies and journals.
 QStringList Leftovers(const QString& folder)
 {
@@ -435,13 +443,14 @@ void TestReliability::killDuringPosts()
                 QVERIFY2(number, qPrintable(line));
             }
         }
-        journals += QFileInfo::exists(TablePathName() + u"-journal") ? 1 : 0; // a commit cut short
+        journals += HotJournal(TablePathName()) ? 1 : 0; // a commit cut short while writing the table
         std::map<QString, TDiaryRow> stored;
         try {
             stored = ReadAll(Folder());
         } catch (const EDatabaseError& error) {
             QFAIL(qPrintable(QStringLiteral("kill %1: %2").arg(kill).arg(error.Message())));
         }
+        QVERIFY(!HotJournal(TablePathName())); // the opening rolled the interrupted commit back
         QCOMPARE(IntegrityCheck(TablePathName()), QStringLiteral("ok"));
         for (const int n : std::as_const(reported)) {
             const auto it = stored.find(RowFor(n).note);
