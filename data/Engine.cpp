@@ -347,6 +347,105 @@ QString VariantTypeName(TFieldType type)
         QStringLiteral("Could not convert variant of type (%1) into type (%2)").arg(from, to));
 }
 
+// The short date text of a date column, asked for on every row a walk or a control shows. The locale's
+// format is split once into its pieces and reused while the format and the digits stay the same; a
+// format with any field but d, dd, M, MM and yyyy, quoted text, other digits or a year outside 1000 to
+// 9999 goes to DateText.
+class TShortDateText
+{
+public:
+    QString Text(QDate date)
+    {
+        const QLocale locale;
+        const QString format = ShortDateFormat(locale);
+        const QString zero = locale.zeroDigit();
+        if (format != m_format || zero != m_zero)
+            Compile(format, zero);
+        if (!m_plain || date.year() < 1000 || date.year() > 9999)
+            return DateText(date, locale);
+        QString text;
+        text.reserve(m_length);
+        for (const TPiece& piece : m_pieces) {
+            switch (piece.kind) {
+            case TKind::Text:
+                text += piece.text;
+                break;
+            case TKind::Day:
+                AppendNumber(text, date.day(), piece.width);
+                break;
+            case TKind::Month:
+                AppendNumber(text, date.month(), piece.width);
+                break;
+            case TKind::Year:
+                AppendNumber(text, date.year(), 4);
+                break;
+            }
+        }
+        return text;
+    }
+
+private:
+    enum class TKind { Text, Day, Month, Year };
+    struct TPiece {
+        TKind kind;
+        int width;
+        QString text;
+    };
+
+    static void AppendNumber(QString& text, int value, int width)
+    {
+        char digits[4];
+        int count = 0;
+        do {
+            digits[count++] = char('0' + value % 10);
+            value /= 10;
+        } while (value > 0 && count < 4);
+        for (int i = count; i < width; ++i)
+            text += u'0';
+        while (count > 0)
+            text += QLatin1Char(digits[--count]);
+    }
+
+    void Compile(const QString& format, const QString& zero)
+    {
+        m_format = format;
+        m_zero = zero;
+        m_pieces.clear();
+        m_plain = zero == u"0";
+        m_length = 0;
+        for (qsizetype i = 0; i < format.size() && m_plain;) {
+            const QChar c = format.at(i);
+            qsizetype run = 1;
+            while (i + run < format.size() && format.at(i + run) == c)
+                ++run;
+            if (c == u'd' && run <= 2)
+                m_pieces.push_back({TKind::Day, int(run), {}});
+            else if (c == u'M' && run <= 2)
+                m_pieces.push_back({TKind::Month, int(run), {}});
+            else if (c == u'y' && run == 4)
+                m_pieces.push_back({TKind::Year, 4, {}});
+            else if (c == u'\'' || (c.unicode() < 128 && c.isLetter()))
+                m_plain = false;
+            else
+                m_pieces.push_back({TKind::Text, 0, format.mid(i, run)});
+            m_length += run;
+            i += run;
+        }
+    }
+
+    QString m_format;
+    QString m_zero;
+    bool m_plain = false;
+    qsizetype m_length = 0;
+    std::vector<TPiece> m_pieces;
+};
+
+QString ShortDateText(QDate date)
+{
+    static TShortDateText cache; // the engine runs on the GUI thread only
+    return cache.Text(date);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -594,7 +693,7 @@ QString TField::DisplayText() const
         return {};
     switch (m_dataType) {
     case TFieldType::Date:
-        return DateText(value.toDate());
+        return ShortDateText(value.toDate());
     case TFieldType::Time:
         return TimeText(value.toTime());
     case TFieldType::Float:
@@ -1034,6 +1133,10 @@ void TDataSource::AddUpdater(QObject* control, std::function<void()> updateData)
 
 TSession::TSession(QObject* parent) : QObject(parent), d(std::make_unique<TImpl>())
 {
+    // Every engine call runs on the one GUI thread, so SQLite's per-call connection locks are dropped;
+    // they cost more than reading a column. Only possible before SQLite's first use in the process.
+    static const bool singleThreaded = sqlite3_config(SQLITE_CONFIG_MULTITHREAD) == SQLITE_OK;
+    Q_UNUSED(singleThreaded)
     Sessions().push_back(this);
 }
 

@@ -1,0 +1,59 @@
+// A date column's display text is the locale's short date text with a four-digit year, in every locale,
+// also when the locale changes between two reads of the same row.
+
+#include "data/Convert.h"
+#include "data/Engine.h"
+#include "data/F_Conf.h"
+#include "tests/TestSupport.h"
+
+#include <QTemporaryDir>
+
+class TstDateText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_saved = QLocale(); }
+    void cleanup() { QLocale::setDefault(m_saved); }
+
+    void everyLocale()
+    {
+        QTemporaryDir dir;
+        TSession session;
+        session.AddStandardAlias(QStringLiteral("D"), dir.path(), QStringLiteral("PARADOX"));
+        TQuery create(&session);
+        create.SetDatabaseName(QStringLiteral("D"));
+        create.SetSQL(QStringLiteral("CREATE TABLE \"Nortav.DB") + SchemaDiario);
+        create.ExecSQL();
+        TTable table(&session);
+        table.SetDatabaseName(QStringLiteral("D"));
+        table.SetTableName(QStringLiteral("Nortav.DB"));
+        table.Open();
+        // Single digits, two digits, the ends of the four-digit years and years beyond them.
+        const QList<QDate> dates = {QDate(2010, 1, 5),  QDate(1999, 12, 31), QDate(2000, 2, 29),
+                                    QDate(1000, 1, 1),  QDate(9999, 12, 31), QDate(999, 7, 4),
+                                    QDate(10000, 1, 1), QDate(1, 10, 10)};
+        for (const QDate& date : dates) {
+            table.Append();
+            table.FieldByName(QStringLiteral("Data")).SetValue(date);
+            table.Post();
+        }
+        TField& data = table.FieldByName(QStringLiteral("Data"));
+        const QList<QLocale> locales =
+            QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+        QVERIFY(locales.size() > 100);
+        for (table.First(); !table.Eof(); table.Next()) {
+            for (const QLocale& locale : locales) {
+                QLocale::setDefault(locale);
+                const QDate date = data.Value().toDate();
+                QCOMPARE(data.DisplayText(), DateText(date, locale));
+            }
+        }
+    }
+
+private:
+    QLocale m_saved;
+};
+
+QTEST_GUILESS_MAIN(TstDateText)
+#include "tst_datetext.moc"
