@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <climits>
@@ -361,27 +362,30 @@ public:
         const QString zero = locale.zeroDigit();
         if (format != m_format || zero != m_zero)
             Compile(format, zero);
-        if (!m_plain || date.year() < 1000 || date.year() > 9999)
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        date.getDate(&year, &month, &day);
+        if (!m_plain || year < 1000 || year > 9999)
             return DateText(date, locale);
-        QString text;
-        text.reserve(m_length);
+        QVarLengthArray<char16_t, 32> text;
         for (const TPiece& piece : m_pieces) {
             switch (piece.kind) {
             case TKind::Text:
-                text += piece.text;
+                text.append(reinterpret_cast<const char16_t*>(piece.text.constData()), piece.text.size());
                 break;
             case TKind::Day:
-                AppendNumber(text, date.day(), piece.width);
+                AppendNumber(text, day, piece.width);
                 break;
             case TKind::Month:
-                AppendNumber(text, date.month(), piece.width);
+                AppendNumber(text, month, piece.width);
                 break;
             case TKind::Year:
-                AppendNumber(text, date.year(), 4);
+                AppendNumber(text, year, 4);
                 break;
             }
         }
-        return text;
+        return QString(reinterpret_cast<const QChar*>(text.constData()), text.size());
     }
 
 private:
@@ -392,18 +396,19 @@ private:
         QString text;
     };
 
-    static void AppendNumber(QString& text, int value, int width)
+    // value from 0 to 9999, zero-padded to width
+    static void AppendNumber(QVarLengthArray<char16_t, 32>& text, int value, int width)
     {
-        char digits[4];
+        char16_t digits[4];
         int count = 0;
         do {
-            digits[count++] = char('0' + value % 10);
+            digits[count++] = char16_t(u'0' + value % 10);
             value /= 10;
         } while (value > 0 && count < 4);
         for (int i = count; i < width; ++i)
-            text += u'0';
+            text.append(u'0');
         while (count > 0)
-            text += QLatin1Char(digits[--count]);
+            text.append(digits[--count]);
     }
 
     void Compile(const QString& format, const QString& zero)
@@ -412,7 +417,6 @@ private:
         m_zero = zero;
         m_pieces.clear();
         m_plain = zero == u"0";
-        m_length = 0;
         for (qsizetype i = 0; i < format.size() && m_plain;) {
             const QChar c = format.at(i);
             qsizetype run = 1;
@@ -428,7 +432,6 @@ private:
                 m_plain = false;
             else
                 m_pieces.push_back({TKind::Text, 0, format.mid(i, run)});
-            m_length += run;
             i += run;
         }
     }
@@ -436,7 +439,6 @@ private:
     QString m_format;
     QString m_zero;
     bool m_plain = false;
-    qsizetype m_length = 0;
     std::vector<TPiece> m_pieces;
 };
 
