@@ -45,7 +45,8 @@ int main(int argc, char* argv[])
     bool messaged = false;
     SetMessageSink([&](TMsgKind, const QString& text) {
         messaged = true;
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        if (mode != u"prepare") // the first run's messages are expected
+            std::fprintf(stderr, "message: %s\n", qPrintable(text));
     });
     // Runs once the event loop has delivered the main window's first show, i.e. after the start-up.
     QTimer::singleShot(0, &app, [&] {
