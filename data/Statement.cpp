@@ -150,9 +150,14 @@ public:
         const qsizetype start = m_pos;
         while (m_pos < m_text.size() && IsBareFileNameChar(m_text[m_pos]))
             ++m_pos;
-        if (m_pos == start)
+        const QString name = m_text.mid(start, m_pos - start);
+        // A clause keyword where the name should be means the name is missing ("FROM  WHERE ...").
+        if (name.isEmpty() || name.compare(u"WHERE", Qt::CaseInsensitive) == 0 ||
+            name.compare(u"ORDER", Qt::CaseInsensitive) == 0) {
+            m_pos = start;
             Fail(QStringLiteral("table name"));
-        return ValidFileName(m_text.mid(start, m_pos - start));
+        }
+        return ValidFileName(name);
     }
 
     // A number as the engine writes it: optional sign, digits with an optional point, optional exponent.

@@ -420,13 +420,14 @@ void TstBadInput::chartTableSetting_data()
     QTest::addColumn<QString>("dbNortav");
     QTest::addColumn<QString>("error");
     // clang-format off
-    QTest::newRow("empty")             << "" << "Invalid statement: expected end of statement near 'DATA'";
+    QTest::newRow("empty")             << "" << "Invalid statement: expected table name near 'WHERE'";
     QTest::newRow("a double quote")    << "Nor\"tav.DB" << "Invalid statement: expected end of statement near '\"tav.DB WHERE DATA>=\"'";
     QTest::newRow("a blank")           << "Nortav .DB" << "Invalid statement: expected end of statement near '.DB'";
     QTest::newRow("parent folder")     << "../Nortav.DB" << "Invalid table name '../Nortav.DB'";
     QTest::newRow("absolute path")     << "/tmp/Nortav.DB" << "Invalid table name '/tmp/Nortav.DB'";
     QTest::newRow("backslash")         << "x\\Nortav.DB" << "Invalid table name 'x\\Nortav.DB'";
     QTest::newRow("a missing table")   << "Altro.DB" << "<error>";
+    QTest::newRow("10,000 characters") << Lungo << "<error>";
     QTest::newRow("not a string")      << NonTesto << "Invalid data type for 'DBNortav'";
     // clang-format on
 }
@@ -621,6 +622,9 @@ void TstBadInput::startupSettings_data()
     QTest::newRow("DBNortav backslash")     << "DBNortav" << "..\\Nortav.DB"
                                             << QStringList{AssenteAvvio, u"Invalid table name '..\\Nortav.DB'"_s}
                                             << stopped << "";
+    QTest::newRow("DBNortav 10,000 characters") << "DBNortav" << Lungo
+                                                << QStringList{AssenteAvvio, UnErrore} << stopped << "";
+    QTest::newRow("AliasDB 10,000 characters") << "AliasDB" << Lungo << QStringList() << "2010" << "";
     QTest::newRow("DBNortav not a string")  << "DBNortav" << NonTesto
                                             << QStringList{u"Invalid data type for 'DBNortav'"_s} << stopped << "";
     QTest::newRow("Anno empty")             << "Anno" << "" << Qualsiasi << "" << "";
