@@ -586,7 +586,9 @@ void TestReliability::lockedYearKeepsDiaryRowAndMode()
     QCOMPARE(FDB->T_Nortav->State(), TDataSetState::Browse);
     QVERIFY(!salva->isEnabled());
     FDB->T_Nortav->Close();
-    QCOMPARE(ReadAll(Folder()).size(), size_t(1));
+    const std::map<QString, TDiaryRow> stored = ReadAll(Folder());
+    QCOMPARE(stored.size(), size_t(1));
+    QCOMPARE(stored.begin()->second.valore, 98.5);
 }
 
 // Rows another program posted while the diary was open show at the table's next opening.
