@@ -468,6 +468,8 @@ void TstBadInput::yearText_data()
     const QString outside = u"The year change takes a text that leaves the data root, and creates the "
                             "diary table in the root's parent"_s;
     const QString root = u"The year change takes a text that names the data root itself as a year folder"_s;
+    const QString separator = u"The year change takes a year with a folder separator, which the new archive "
+                              "refuses"_s;
     // clang-format off
     QTest::newRow("change: empty")          << cambio << "" << refused << y2010 << root;
     QTest::newRow("change: blanks")         << cambio << "   " << refused << y2010 << "";
@@ -475,7 +477,7 @@ void TstBadInput::yearText_data()
     QTest::newRow("change: ..")             << cambio << ".." << refused << y2010 << outside;
     QTest::newRow("change: ../..")          << cambio << "../.." << refused << y2010 << outside;
     QTest::newRow("change: separator")      << cambio << "/" << refused << y2010 << root;
-    QTest::newRow("change: year/")          << cambio << "2010/" << refused << y2010 << root;
+    QTest::newRow("change: year/")          << cambio << "2010/" << refused << y2010 << separator;
     QTest::newRow("change: backslash")      << cambio << "\\" << refused << y2010 << "";
     QTest::newRow("change: 300 characters") << cambio << QString(300, u'9') << refused << y2010 << "";
     QTest::newRow("change: 10,000 characters") << cambio << Lungo << refused << y2010 << "";
