@@ -7,8 +7,10 @@ target_compile_definitions(sormelin_options INTERFACE
     QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
     QT_NO_URL_CAST_FROM_STRING
     QT_USE_QSTRINGBUILDER)
+# The sanitized build also checks the standard library's bounds and preconditions.
 if(SORMELIN_SANITIZE)
     target_compile_options(sormelin_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
         -fno-sanitize-recover=undefined)
+    target_compile_definitions(sormelin_options INTERFACE _GLIBCXX_ASSERTIONS)
     target_link_options(sormelin_options INTERFACE -fsanitize=address,undefined)
 endif()
