@@ -22,6 +22,7 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -207,17 +208,19 @@ TRighe TstBadInput::Righe() const
     return righe;
 }
 
-// Every file and folder of the temporary home outside the data root and the settings folder.
+// Every file and folder of the temporary home outside the data root, the settings folder and the
+// toolkit's cache (fonts may be cached there at any time).
 QStringList TstBadInput::FuoriRadice() const
 {
-    const QString config = m_home->Path() + u"/config/"_s;
+    const QStringList skipped = {m_root, m_home->Path() + u"/config/"_s, m_home->Path() + u"/cache/"_s};
     QStringList found;
     QDirIterator it(m_home->Path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QString folder = path + u'/';
-        if (!folder.startsWith(m_root) && !folder.startsWith(config))
+        if (std::none_of(skipped.begin(), skipped.end(),
+                         [&](const QString& s) { return folder.startsWith(s); }))
             found << path;
     }
     found.sort();
