@@ -10,6 +10,7 @@
 #include "diary/F_Agenda.h"
 #include "tests/TestSupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -22,7 +23,7 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
 
-#include <cstdio>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
