@@ -203,12 +203,14 @@ bool TFMain::ControllaPercorsi(QString& cartellaAnno)
             QStringLiteral("    ERRORE NEI PERCORSO DEI DATI \r\r CHIUDERE E RIAVVIARE IL PROGRAMMA"));
         return false;
     }
-    cartellaAnno = Leggi(QStringLiteral("PathDatiGen")) + Leggi(QStringLiteral("Anno")) + QLatin1Char('/');
-    if (!EsisteCartella(cartellaAnno) && !QDir().mkdir(cartellaAnno)) {
+    // A year that is no folder level of its own inside the data root is refused before anything is made.
+    const QString anno = Leggi(QStringLiteral("Anno"));
+    cartellaAnno = Archivio::CartellaAnno(anno);
+    if (Archivio::AnnoValido(anno) && !EsisteCartella(cartellaAnno) && !QDir().mkdir(cartellaAnno)) {
         ShowMessage(QStringLiteral("       ERRORE NELLA CREZIONE\r\rDEL PERCORSO DEI DATI DI LAVORO"));
         return false;
     }
-    if (!EsisteCartella(cartellaAnno)) {
+    if (!Archivio::AnnoValido(anno) || !EsisteCartella(cartellaAnno)) {
         ShowMessage(QStringLiteral("  ERRORE NEI PERCORSO DEI DATI DI LAVORO"));
         return false;
     }

@@ -79,7 +79,7 @@ void TFCambioAnno::Conferma()
 {
     const QString anno = Anno();
     const QString cartella = Archivio::CartellaAnno(anno);
-    if (!Archivio::EsisteCartella(cartella)) {
+    if (!Archivio::AnnoValido(anno) || !Archivio::EsisteCartella(cartella)) {
         ShowMessage(QStringLiteral("ANNO DI LAVORO NON VALIDO"));
         return;
     }

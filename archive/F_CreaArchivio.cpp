@@ -11,19 +11,6 @@
 
 TFCreaArchivio* FCreaArchivio = nullptr;
 
-namespace
-{
-
-// The year's folder is created inside the data root, so the text must name one level there: not the root
-// itself (empty, "."), not its parent (".."), not a deeper path.
-bool UnLivello(const QString& anno)
-{
-    return !anno.isEmpty() && anno != QLatin1String(".") && anno != QLatin1String("..") &&
-           !anno.contains(QLatin1Char('/'));
-}
-
-} // namespace
-
 TFCreaArchivio::TFCreaArchivio(QWidget* parent)
     : TDialogoAnno(parent), ui(std::make_unique<Ui::TFCreaArchivio>())
 {
@@ -36,7 +23,7 @@ TFCreaArchivio::~TFCreaArchivio() = default;
 void TFCreaArchivio::Conferma()
 {
     const QString anno = Anno();
-    if (!UnLivello(anno)) {
+    if (!Archivio::AnnoValido(anno)) {
         ShowMessage(QStringLiteral("ANNO DI LAVORO NON VALIDO"));
         return;
     }

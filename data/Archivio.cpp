@@ -1,5 +1,6 @@
 #include "data/Archivio.h"
 
+#include "data/EngineStore.h"
 #include "data/F_Conf.h"
 #include "data/F_DB.h"
 #include "data/Messages.h"
@@ -18,6 +19,12 @@ QString Leggi(const QString& name)
 void Scrivi(const QString& name, const QString& value)
 {
     ScriviReg(ChiaveReg, name, value);
+}
+
+bool AnnoValido(const QString& anno)
+{
+    return !anno.isEmpty() && anno != QLatin1String(".") && anno != QLatin1String("..") &&
+           !anno.contains(QLatin1Char('/'));
 }
 
 QString CartellaAnno(const QString& anno)
@@ -40,7 +47,9 @@ void PuntaAlias(const QString& cartella)
 
 bool CreaTabellaAssente(const QString& cartella, const QString& messaggio)
 {
-    if (QFileInfo(cartella + Leggi(QStringLiteral("DBNortav"))).isFile())
+    const QString tabella = cartella + Leggi(QStringLiteral("DBNortav"));
+    EngineStore::RemoveStaleTempFiles(tabella); // copies left by a program that died while writing it
+    if (QFileInfo(tabella).isFile())
         return false;
     ShowMessage(messaggio);
     FConf->CreaTabella(Leggi(QStringLiteral("AliasDB")), Leggi(QStringLiteral("DBNortav")), SchemaDiario);

@@ -12,6 +12,10 @@ namespace Archivio
 QString Leggi(const QString& name);
 void Scrivi(const QString& name, const QString& value);
 
+// True when the year text names one folder level inside the data root: not the root itself (empty, "."),
+// not its parent (".."), not a deeper path. Anything else would put a diary table outside its place.
+bool AnnoValido(const QString& anno);
+
 // PathDatiGen + the year text + "/".
 QString CartellaAnno(const QString& anno);
 
@@ -21,7 +25,8 @@ bool EsisteCartella(const QString& cartella);
 // Points the AliasDB alias of Session1 at the folder and makes the session active.
 void PuntaAlias(const QString& cartella);
 
-// When the folder holds no DBNortav file: shows the message, then creates the diary table. True when it did.
+// Removes what a program that died while writing the DBNortav file left beside it; then, when the folder
+// holds no such file, shows the message and creates the diary table. True when it did.
 bool CreaTabellaAssente(const QString& cartella, const QString& messaggio);
 
 // Binds QGEN and T_Nortav, closed, to the alias, and T_Nortav to the DBNortav file.

@@ -29,6 +29,7 @@ const QString ErroreDati =
     QStringLiteral("    ERRORE NEI PERCORSO DEI DATI \r\r CHIUDERE E RIAVVIARE IL PROGRAMMA");
 const QString ErroreCreazione =
     QStringLiteral("       ERRORE NELLA CREZIONE\r\rDEL PERCORSO DEI DATI DI LAVORO");
+const QString ErroreAnno = QStringLiteral("  ERRORE NEI PERCORSO DEI DATI DI LAVORO");
 
 QString Reg(const QString& name)
 {
@@ -206,8 +207,12 @@ void TstStartup::configured_data()
         << M{{u"PathDatiGen"_s, u"$ROOT/none/"_s}} << QStringList{ErroreDati} << u""_s << false;
     QTest::newRow("empty PathDatiGen")
         << M{{u"PathDatiGen"_s, u""_s}} << QStringList{ErroreDati} << u""_s << false;
-    QTest::newRow("year folder two levels deep is not created")
-        << M{{u"Anno"_s, u"2011/gennaio"_s}} << QStringList{ErroreCreazione} << u""_s << false;
+    QTest::newRow("year folder that cannot be created")
+        << M{{u"Anno"_s, QString(300, u'9')}} << QStringList{ErroreCreazione} << u""_s << false;
+    QTest::newRow("year with a folder separator is refused")
+        << M{{u"Anno"_s, u"2011/gennaio"_s}} << QStringList{ErroreAnno} << u""_s << false;
+    QTest::newRow("year leaving the data root is refused")
+        << M{{u"Anno"_s, u".."_s}} << QStringList{ErroreAnno} << u""_s << false;
     QTest::newRow("PathDatiGen without trailing separator: folder beside the root")
         << M{{u"PathDatiGen"_s, u"$ROOT/anni"_s}} << QStringList({ArchivioAssente, ArchivioCreato})
         << u"$ROOT/anni2011/"_s << true;
