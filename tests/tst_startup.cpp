@@ -173,12 +173,18 @@ void TstStartup::secondRun()
     const QByteArray before = Digest(table);
     m_program.reset();
     m_messages->Clear();
+    // A copy left by a program killed while protecting the table.
+    const QString stale = DataRoot() + QStringLiteral("2010/.Nortav.DB.a1B2c3");
+    QFile copy(stale);
+    QVERIFY(copy.open(QIODevice::WriteOnly));
+    copy.close();
 
     Start();
     QCOMPARE(m_messages->Texts(), QStringList());
     QVERIFY(Bound(QStringLiteral("DNortav09")));
     QCOMPARE(FMain->Anno(), QStringLiteral("2010"));
     QCOMPARE(Digest(table), before);
+    QVERIFY(!QFile::exists(stale));
 
     // The sequence belongs to the first show only.
     FMain->hide();
