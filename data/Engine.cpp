@@ -448,6 +448,21 @@ QString ShortDateText(QDate date)
     return cache.Text(date);
 }
 
+// The long time text of a time column. The format made from the locale's own long time format is
+// worked out again only when that one changes.
+QString LongTimeText(QTime time)
+{
+    static QString source;
+    static QString format;
+    const QLocale locale;
+    const QString current = locale.timeFormat(QLocale::LongFormat);
+    if (current != source || format.isEmpty()) {
+        source = current;
+        format = LongTimeFormat(locale);
+    }
+    return locale.toString(time, format);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -697,7 +712,7 @@ QString TField::DisplayText() const
     case TFieldType::Date:
         return ShortDateText(value.toDate());
     case TFieldType::Time:
-        return TimeText(value.toTime());
+        return LongTimeText(value.toTime());
     case TFieldType::Float:
         return FloatText(value.toDouble());
     default:

@@ -1,5 +1,6 @@
-// A date column's display text is the locale's short date text with a four-digit year, in every locale,
-// also when the locale changes between two reads of the same row.
+// A date column's display text is the locale's short date text with a four-digit year, and a time
+// column's the locale's long time text, in every locale, also when the locale changes between two reads
+// of the same row.
 
 #include "data/Convert.h"
 #include "data/Engine.h"
@@ -33,12 +34,15 @@ private slots:
         const QList<QDate> dates = {QDate(2010, 1, 5),  QDate(1999, 12, 31), QDate(2000, 2, 29),
                                     QDate(1000, 1, 1),  QDate(9999, 12, 31), QDate(999, 7, 4),
                                     QDate(10000, 1, 1), QDate(1, 10, 10)};
-        for (const QDate& date : dates) {
+        const QList<QTime> times = {QTime(7, 5, 9), QTime(0, 0), QTime(13, 0), QTime(23, 59, 59)};
+        for (qsizetype i = 0; i < dates.size(); ++i) {
             table.Append();
-            table.FieldByName(QStringLiteral("Data")).SetValue(date);
+            table.FieldByName(QStringLiteral("Data")).SetValue(dates[i]);
+            table.FieldByName(QStringLiteral("ORACont01")).SetValue(times[i % times.size()]);
             table.Post();
         }
         TField& data = table.FieldByName(QStringLiteral("Data"));
+        TField& ora = table.FieldByName(QStringLiteral("ORACont01"));
         const QList<QLocale> locales =
             QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
         QVERIFY(locales.size() > 100);
@@ -47,6 +51,7 @@ private slots:
                 QLocale::setDefault(locale);
                 const QDate date = data.Value().toDate();
                 QCOMPARE(data.DisplayText(), DateText(date, locale));
+                QCOMPARE(ora.DisplayText(), TimeText(ora.Value().toTime(), locale));
             }
         }
     }
