@@ -35,8 +35,8 @@ double TimeMs(const std::function<void()>& run)
 void PrintStats(const char* name, const std::vector<double>& values, const char* unit)
 {
     const TStats s = Stats(values);
-    std::printf("  %-28s median %10.3f %s  (min %.3f, max %.3f) over %zu rounds\n", name, s.median, unit, s.min,
-                s.max, values.size());
+    std::printf("  %-28s median %10.3f %s  (min %.3f, max %.3f) over %zu rounds\n", name, s.median, unit,
+                s.min, s.max, values.size());
 }
 
 void PrintRatio(const char* figure, const std::vector<double>& measured, const std::vector<double>& baseline,
@@ -49,8 +49,8 @@ void PrintRatio(const char* figure, const std::vector<double>& measured, const s
     std::sort(ratios.begin(), ratios.end());
     const double ratio = Stats(measured).median / Stats(baseline).median;
     std::printf("  %-28s %.2f  (per round %.2f to %.2f, middle half %.2f to %.2f; aim <= %.2f)\n",
-                "ratio of medians", ratio, r.min, r.max, ratios[ratios.size() / 4], ratios[ratios.size() * 3 / 4],
-                aim);
+                "ratio of medians", ratio, r.min, r.max, ratios[ratios.size() / 4],
+                ratios[ratios.size() * 3 / 4], aim);
     std::printf("RESULT %s %.3f %.3f %.3f %.2f\n", figure, ratio, r.min, r.max, aim);
     std::fflush(stdout);
 }
@@ -73,15 +73,19 @@ void Check(sqlite3* db, int rc, const char* action)
 void FillRows(const QString& path, int rows)
 {
     sqlite3* db = nullptr;
-    Check(db, sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), "open");
-    const auto exec = [db](const char* sql) { Check(db, sqlite3_exec(db, sql, nullptr, nullptr, nullptr), sql); };
+    Check(db, sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
+          "open");
+    const auto exec = [db](const char* sql) {
+        Check(db, sqlite3_exec(db, sql, nullptr, nullptr, nullptr), sql);
+    };
     exec("BEGIN");
     sqlite3_stmt* stmt = nullptr;
     Check(db,
-          sqlite3_prepare_v2(db,
-                             "INSERT INTO TableRows (Data, ORACont01, Val01, ORACont02, Val02, ORACont03, Val03, "
-                             "ORACont04, Val04, ORACont05, Val05, Note) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                             -1, &stmt, nullptr),
+          sqlite3_prepare_v2(
+              db,
+              "INSERT INTO TableRows (Data, ORACont01, Val01, ORACont02, Val02, ORACont03, Val03, "
+              "ORACont04, Val04, ORACont05, Val05, Note) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+              -1, &stmt, nullptr),
           "prepare");
     static const char* const times[] = {"07:00:00", "13:00:00", "16:00:00", "20:00:00", "23:00:00"};
     const QDate first(1990, 1, 1);

@@ -66,10 +66,11 @@ public:
         sqlite3_extended_result_codes(m_db, 1);
         sqlite3_busy_timeout(m_db, 2000);
         sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-        if (sqlite3_prepare_v2(m_db,
-                               "INSERT INTO TableRows (Data, ORACont01, Val01, ORACont02, Val02, ORACont03, Val03, "
-                               "ORACont04, Val04, ORACont05, Val05) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                               -1, &m_insert, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(
+                m_db,
+                "INSERT INTO TableRows (Data, ORACont01, Val01, ORACont02, Val02, ORACont03, Val03, "
+                "ORACont04, Val04, ORACont05, Val05) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                -1, &m_insert, nullptr) != SQLITE_OK)
             throw std::runtime_error(sqlite3_errmsg(m_db));
     }
     ~TBareInsert()

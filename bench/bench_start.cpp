@@ -78,9 +78,9 @@ void BenchMemory(const QString& table)
         if (Reading(output, QStringLiteral("ROWS")) != 100000)
             throw std::runtime_error("the table was not paged to its end");
         app.push_back(double(Reading(output, QStringLiteral("VmHWM"))) / 1024);
-        bare.push_back(
-            double(Reading(Run(QStringLiteral("bench_bare"), {QStringLiteral("memory")}), QStringLiteral("VmHWM"))) /
-            1024);
+        bare.push_back(double(Reading(Run(QStringLiteral("bench_bare"), {QStringLiteral("memory")}),
+                                      QStringLiteral("VmHWM"))) /
+                       1024);
     }
     std::printf("Memory: peak resident memory, 100,000-row table opened and paged to its end\n");
     PrintStats("program", app, "MiB");
