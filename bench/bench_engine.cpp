@@ -65,7 +65,7 @@ public:
         sqlite3_key(m_db, key.constData(), int(key.size()));
         sqlite3_extended_result_codes(m_db, 1);
         sqlite3_busy_timeout(m_db, 2000);
-        sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+        sqlite3_exec(m_db, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
         if (sqlite3_prepare_v2(
                 m_db,
                 "INSERT INTO TableRows (Data, ORACont01, Val01, ORACont02, Val02, ORACont03, Val03, "
@@ -145,7 +145,7 @@ void BenchPost(const QString& folder)
                       perRound);
     }
     FDB->T_Nortav->Close();
-    std::printf("Post: %d rows appended and posted, one transaction each, synchronous=FULL\n", PostRows);
+    std::printf("Post: %d rows appended and posted, one transaction each, synchronous=EXTRA\n", PostRows);
     PrintStats("T_Nortav post", table, "ms/row");
     PrintStats("bare SQLCipher insert", raw, "ms/row");
     PrintRatio("Post", table, raw, 1.2);

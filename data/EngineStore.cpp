@@ -202,10 +202,12 @@ TChecked CheckFile(const QString& path, const QStringList& passwords)
     throw EEngineError(QStringLiteral("Invalid password for table, or not a Sormelin table: %1").arg(path));
 }
 
+// EXTRA also flushes the folder once the journal is gone: with FULL alone a power cut just after a
+// commit could bring the journal back and roll a returned post back.
 void SetDurable(sqlite3* db)
 {
     sqlite3_busy_timeout(db, BusyTimeoutMs);
-    sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr);
 }
 
 bool FileId(const QString& path, quint64& device, quint64& inode)
