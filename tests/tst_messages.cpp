@@ -8,6 +8,7 @@ private slots:
     void errorPeriod_data();
     void errorPeriod();
     void guardCatchesAndReports();
+    void zeroCharacterKeepsTheRest();
 };
 
 void TstMessages::errorPeriod_data()
@@ -37,6 +38,14 @@ void TstMessages::guardCatchesAndReports()
     QVERIFY(Guard([&] { after = true; }));
     QVERIFY(after);
     QCOMPARE(messages.Errors(), QStringList{QStringLiteral("Table is busy.")});
+}
+
+// A zero character read from a file or a setting must not cut the error's text short.
+void TstMessages::zeroCharacterKeepsTheRest()
+{
+    TMessageRecorder messages;
+    Guard([] { throw EEngineError(QStringLiteral("Invalid table name 'a") + QChar(0) + QStringLiteral("b'")); });
+    QCOMPARE(messages.Errors(), QStringList{QStringLiteral("Invalid table name 'a\uFFFDb'")});
 }
 
 QTEST_MAIN(TstMessages)

@@ -105,10 +105,10 @@ bool Same(const TSelect& a, const TSelect& b)
            a.orderBy == b.orderBy && a.descending == b.descending;
 }
 
-// An error's text travels as a C string, so it ends at the first NUL of the input.
+// An error's text shows a zero character of the input as U+FFFD, so the text after it is kept.
 QString AsErrorText(const QString& text)
 {
-    return QString::fromUtf8(text.toStdString().c_str());
+    return QString(text).replace(QChar(0), QChar(0xFFFD));
 }
 
 void CheckDate(const QString& literal)
