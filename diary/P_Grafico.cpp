@@ -48,7 +48,6 @@ TPGrafico::TPGrafico(QWidget* parent) : QFrame(parent)
     setAutoFillBackground(true); // covers the record panel beneath it
     CreaControlli();
     CreaGrafico();
-    Ridisegna();
     hide();
     setEnabled(false);
 }
@@ -85,6 +84,18 @@ void TPGrafico::CreaGrafico()
     legenda->setLabelColor(Qt::black);
     legenda->setBackgroundVisible(false);
 
+    GRAFICO = new QChartView(m_chart, this);
+    GRAFICO->setObjectName(QStringLiteral("GRAFICO"));
+    GRAFICO->setGeometry(8, 32, 545, 417);
+    GRAFICO->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    GRAFICO->setLineWidth(2);
+    GRAFICO->setRenderHint(QPainter::Antialiasing);
+}
+
+// The axes cost more than the rest of the chart: they are made on the first drawing, as the panel stays
+// hidden until then.
+void TPGrafico::CreaAssi()
+{
     m_asseY = new QValueAxis;
     m_asseY->setTitleText(QStringLiteral("Valore Glicemico"));
     m_asseY->setLabelFormat(QStringLiteral("%i"));
@@ -95,13 +106,6 @@ void TPGrafico::CreaGrafico()
     m_asseX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     m_asseX->setStartValue(-0.5);
     m_chart->addAxis(m_asseX, Qt::AlignBottom);
-
-    GRAFICO = new QChartView(m_chart, this);
-    GRAFICO->setObjectName(QStringLiteral("GRAFICO"));
-    GRAFICO->setGeometry(8, 32, 545, 417);
-    GRAFICO->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    GRAFICO->setLineWidth(2);
-    GRAFICO->setRenderHint(QPainter::Antialiasing);
 }
 
 void TPGrafico::Visualizza(const QString& dal, const QString& al)
@@ -127,6 +131,8 @@ void TPGrafico::ClosePGraficoClick()
 
 void TPGrafico::Ridisegna()
 {
+    if (!m_asseX)
+        CreaAssi();
     m_chart->removeAllSeries();
     AggiornaAsseX();
     AggiornaAsseY();

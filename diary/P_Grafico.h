@@ -30,6 +30,7 @@ public:
 private:
     void CreaControlli();
     void CreaGrafico();
+    void CreaAssi();
     // Rebuilds the chart's series and axes from the model.
     void Ridisegna();
     void AggiornaAsseX();
