@@ -32,9 +32,18 @@ TField* TFieldLink::Field() const
 {
     if (!m_source || !m_source->DataSet()->Active())
         return nullptr;
-    for (const auto& field : m_source->DataSet()->Fields())
-        if (field->FieldName().compare(m_fieldName, Qt::CaseInsensitive) == 0)
-            return field.get();
+    // The column found last time is checked first: the search is only needed when the fields changed.
+    const auto& fields = m_source->DataSet()->Fields();
+    const auto matches = [this](const TField& field) {
+        return field.FieldName().compare(m_fieldName, Qt::CaseInsensitive) == 0;
+    };
+    if (m_fieldIndex < fields.size() && matches(*fields[m_fieldIndex]))
+        return fields[m_fieldIndex].get();
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (matches(*fields[i])) {
+            m_fieldIndex = i;
+            return fields[i].get();
+        }
     return nullptr;
 }
 
@@ -42,7 +51,11 @@ void TFieldLink::Refresh()
 {
     TField* field = Field();
     const TDataSetState state = field ? field->DataSet()->State() : TDataSetState::Inactive;
-    m_control->ShowText(field ? field->DisplayText() : QString());
+    const QString text = field ? field->DisplayText() : QString();
+    // Every change of the row refreshes every control: one that is not being typed in and already shows
+    // the text is left alone, so only the changed columns are redrawn.
+    if (m_widget->hasFocus() || m_control->TextModified() || m_control->ControlText() != text)
+        m_control->ShowText(text);
     m_control->SetEditable(state == TDataSetState::Edit || state == TDataSetState::Insert);
 }
 

@@ -55,6 +55,7 @@ private:
     TControl* m_control;
     QPointer<TDataSource> m_source;
     QString m_fieldName;
+    mutable size_t m_fieldIndex = 0; // where the column was found last
     bool m_entered = false;
 };
 
