@@ -343,6 +343,50 @@ void RemoveStaleTempFiles(const QString& tablePath)
     }
 }
 
+namespace
+{
+
+// The number written with `count` digits at `from`, or -1 when one of them is not a digit.
+int Digits(const std::string& text, size_t from, size_t count)
+{
+    int number = 0;
+    for (size_t i = from; i < from + count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return -1;
+        number = number * 10 + (text[i] - '0');
+    }
+    return number;
+}
+
+// Stored dates are "yyyy-MM-dd": read by hand, as a chart walk decodes thousands of them. Any other
+// text goes through the general ISO reader.
+QDate DecodeDate(const std::string& text)
+{
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        const int year = Digits(text, 0, 4);
+        const int month = Digits(text, 5, 2);
+        const int day = Digits(text, 8, 2);
+        if (year >= 0 && month >= 0 && day >= 0 && QDate::isValid(year, month, day))
+            return QDate(year, month, day);
+    }
+    return QDate::fromString(QLatin1String(text.data(), qsizetype(text.size())), Qt::ISODate);
+}
+
+// Stored times are "HH:mm:ss", read by hand like the dates; others (with milliseconds) go the long way.
+QTime DecodeTime(const std::string& text)
+{
+    if (text.size() == 8 && text[2] == ':' && text[5] == ':') {
+        const int hour = Digits(text, 0, 2);
+        const int minute = Digits(text, 3, 2);
+        const int second = Digits(text, 6, 2);
+        if (hour >= 0 && minute >= 0 && second >= 0 && QTime::isValid(hour, minute, second))
+            return QTime(hour, minute, second);
+    }
+    return QTime::fromString(QLatin1String(text.data(), qsizetype(text.size())), Qt::ISODateWithMs);
+}
+
+} // namespace
+
 QVariant Decode(const TCell& cell, TFieldType type)
 {
     if (cell.null)
@@ -353,10 +397,9 @@ QVariant Decode(const TCell& cell, TFieldType type)
     case TFieldType::Float:
         return cell.real;
     case TFieldType::Date:
-        return QDate::fromString(QLatin1String(cell.text.data(), qsizetype(cell.text.size())), Qt::ISODate);
+        return DecodeDate(cell.text);
     case TFieldType::Time:
-        return QTime::fromString(QLatin1String(cell.text.data(), qsizetype(cell.text.size())),
-                                 Qt::ISODateWithMs);
+        return DecodeTime(cell.text);
     case TFieldType::Memo:
         return QString::fromUtf8(cell.text.data(), qsizetype(cell.text.size()));
     }
