@@ -37,11 +37,15 @@ TField* TFieldLink::Field() const
     const auto matches = [this](const TField& field) {
         return field.FieldName().compare(m_fieldName, Qt::CaseInsensitive) == 0;
     };
-    if (m_fieldIndex < fields.size() && matches(*fields[m_fieldIndex]))
-        return fields[m_fieldIndex].get();
+    if (m_fieldIndex < fields.size()) {
+        const TField& last = *fields[m_fieldIndex];
+        if (last.FieldName().constData() == m_foundName.constData() || matches(last))
+            return fields[m_fieldIndex].get();
+    }
     for (size_t i = 0; i < fields.size(); ++i)
         if (matches(*fields[i])) {
             m_fieldIndex = i;
+            m_foundName = fields[i]->FieldName();
             return fields[i].get();
         }
     return nullptr;
@@ -56,7 +60,9 @@ void TFieldLink::Refresh()
     // the text is left alone, so only the changed columns are redrawn.
     if (m_widget->hasFocus() || m_control->TextModified() || m_control->ControlText() != text)
         m_control->ShowText(text);
-    m_control->SetEditable(state == TDataSetState::Edit || state == TDataSetState::Insert);
+    const bool editable = state == TDataSetState::Edit || state == TDataSetState::Insert;
+    if (m_control->Editable() != editable)
+        m_control->SetEditable(editable);
 }
 
 bool TFieldLink::Leave(Qt::FocusReason reason)

@@ -24,6 +24,7 @@ public:
         virtual QString ControlText() const = 0;
         virtual void ShowText(const QString& text) = 0; // also clears the modified flag
         virtual bool TextModified() const = 0;
+        virtual bool Editable() const = 0;
         virtual void SetEditable(bool editable) = 0;
         virtual void SelectText() = 0;
 
@@ -56,6 +57,7 @@ private:
     QPointer<TDataSource> m_source;
     QString m_fieldName;
     mutable size_t m_fieldIndex = 0; // where the column was found last
+    mutable QString m_foundName;     // shares its text with that field's name while the field lives
     bool m_entered = false;
 };
 
@@ -82,6 +84,7 @@ private:
     QString ControlText() const override { return text(); }
     void ShowText(const QString& text) override { setText(text); }
     bool TextModified() const override { return isModified(); }
+    bool Editable() const override { return !isReadOnly(); }
     void SetEditable(bool editable) override { setReadOnly(!editable); }
     void SelectText() override { selectAll(); }
 
@@ -111,6 +114,7 @@ private:
     QString ControlText() const override { return toPlainText(); }
     void ShowText(const QString& text) override;
     bool TextModified() const override;
+    bool Editable() const override { return !isReadOnly(); }
     void SetEditable(bool editable) override { setReadOnly(!editable); }
     void SelectText() override { selectAll(); }
 
