@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryFile>
-#include <QUrl>
 
 #include <cerrno>
 #include <cstdio>
@@ -94,11 +93,7 @@ struct THandle {
 
 int OpenHandle(const QString& path, int flags, const QString& password, THandle& handle)
 {
-    // An immutable handle takes no lock and ignores a journal; SQLite reads it only as a URI.
-    const QByteArray name = flags & SQLITE_OPEN_URI
-                                ? QUrl::fromLocalFile(path).toEncoded() + QByteArrayLiteral("?immutable=1")
-                                : QFile::encodeName(path);
-    int rc = sqlite3_open_v2(name.constData(), &handle.db, flags, nullptr);
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle.db, flags, nullptr);
     if (rc == SQLITE_OK && !password.isEmpty()) {
         const QByteArray key = password.toUtf8();
         rc = sqlite3_key(handle.db, key.constData(), int(key.size()));
@@ -164,7 +159,18 @@ bool HasSqliteHeader(const QString& path)
     return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
 }
 
-// Finds how the file opens, on a read-only handle, so nothing is written to a file that is not ours.
+// Plays back the hot journal a dead writer left: the first read of a read-write handle does it. The journal
+// holds the pages as stored, encrypted or not, so the playback restores them whatever key the handle has.
+void RollBack(const QString& path, const QString& password)
+{
+    THandle handle;
+    int id = 0;
+    if (OpenHandle(path, SQLITE_OPEN_READWRITE, password, handle) == SQLITE_OK)
+        QueryInteger(handle.db, "PRAGMA application_id", id);
+}
+
+// Finds how the file opens, on a read-only handle, so nothing is written to a file that is not ours
+// (beyond playing back the journal of an interrupted write).
 TChecked CheckFile(const QString& path, const QStringList& passwords)
 {
     QStringList candidates = passwords;
@@ -176,13 +182,13 @@ TChecked CheckFile(const QString& path, const QStringList& passwords)
         if (rc == SQLITE_OK)
             rc = QueryInteger(handle.db, "PRAGMA application_id", id);
         if (rc == SQLITE_READONLY_ROLLBACK) {
-            // A writer died mid-commit and left its journal: a read-only handle may not roll it back.
-            // The file is checked as it lies; the read-write connection rolls it back at its first read.
-            THandle immutable;
-            rc = OpenHandle(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, password, immutable);
+            // A writer died mid-commit: the file's pages are half written until its journal is played
+            // back, which a read-only handle may not do. Roll it back, then check the restored file.
+            RollBack(path, password);
+            sqlite3_close_v2(handle.Release());
+            rc = OpenHandle(path, SQLITE_OPEN_READONLY, password, handle);
             if (rc == SQLITE_OK)
-                rc = QueryInteger(immutable.db, "PRAGMA application_id", id);
-            std::swap(handle.db, immutable.db);
+                rc = QueryInteger(handle.db, "PRAGMA application_id", id);
         }
         if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT)
             continue;
